@@ -1,0 +1,54 @@
+#include "platform/qt/gui_module.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+
+namespace {
+
+// The platform plugins to try: the user's choice or the usual ones, then
+// "offscreen", which always loads and tells us no display was reachable.
+QByteArray platformList() {
+  QByteArray chosen = qgetenv("QT_QPA_PLATFORM");
+  if (chosen.isEmpty()) chosen = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb";
+  return chosen + ";offscreen";
+}
+
+QApplication* application() {
+  static int argc = 3;
+  static QByteArray platform = platformList();
+  static char name[] = "velkorn";
+  static char option[] = "-platform";
+  static char* argv[] = {name, option, platform.data(), nullptr};
+  static std::unique_ptr<QApplication> app;
+  static bool tried = false;
+  if (!tried) {
+    tried = true;
+    app = std::make_unique<QApplication>(argc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) app.reset();
+  }
+  return app.get();
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int velkorn_show_message(
+    const char16_t* title, int titleLength, const char16_t* text, int textLength, int icon,
+    int buttons) {
+  if (!application()) return kGuiNoDisplay;
+  QMessageBox box;
+  box.setWindowTitle(QString(reinterpret_cast<const QChar*>(title), titleLength));
+  box.setText(QString(reinterpret_cast<const QChar*>(text), textLength));
+  box.setIcon(icon == 2 ? QMessageBox::Critical
+              : icon == 1 ? QMessageBox::Warning
+                          : QMessageBox::Information);
+  if (buttons == 1) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  const int result = box.exec();
+  if (buttons != 1) return kGuiAnswerOk;
+  return result == QMessageBox::Yes ? kGuiAnswerYes : kGuiAnswerNo;
+}

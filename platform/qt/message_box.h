@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QLibrary>
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/qt/gui_module.h"
+#include "schedule/message.h"
+
+namespace velkorn::qt {
+
+// The scheduler's message boxes: real ones where a display is reachable;
+// otherwise (cron, ssh, CI) each message is one line "title: text" on
+// standard error and the run goes on as if OK had been pressed.
+class SchedulerMessageBox final : public MessageBox {
+ public:
+  SchedulerMessageBox(std::filesystem::path programDirectory, std::FILE* fallback = stderr);
+  Answer show(const Message& message) override;
+
+ private:
+  VelkornShowMessageFn loadGui();
+  Answer writeLine(const Message& message);
+
+  std::filesystem::path programDirectory_;
+  std::FILE* fallback_;
+  QLibrary gui_;
+  bool guiTried_ = false;
+  VelkornShowMessageFn showFn_ = nullptr;
+};
+
+}  // namespace velkorn::qt

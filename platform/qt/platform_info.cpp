@@ -1,0 +1,21 @@
+#include "platform/qt/platform_info.h"
+
+#include <QCoreApplication>
+#include <QDate>
+
+namespace velkorn::qt {
+
+Date localToday() {
+  const QDate today = QDate::currentDate();
+  return {today.year(), today.month(), today.day()};
+}
+
+std::filesystem::path executableDirectory() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
+
+void QtEventPump::processPending() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+}  // namespace velkorn::qt

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include "schedule/text.h"
+
+namespace velkorn::qt {
+
+// UTF-16 to and from Text. Lone surrogates (the codec's escapes) pass through
+// as single units, so nothing the codec produced is lost on the way.
+QString toQString(TextView text);
+Text fromQString(const QString& text);
+
+}  // namespace velkorn::qt

@@ -1,0 +1,26 @@
+#include "schedule/date.h"
+
+namespace velkorn {
+
+namespace {
+
+// The number as decimal text, with a "0" in front of a single digit. Values
+// outside 0-99 cannot come from a calendar date; they keep their last digits.
+std::array<char, 2> twoDigits(int n) {
+  if (n < 0) n = -n;
+  n %= 100;
+  return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+}
+
+}  // namespace
+
+DayKey dayKeyOf(const Date& date) {
+  return {twoDigits(date.month), twoDigits(date.day)};
+}
+
+std::array<char, 5> dateFieldOf(const Date& date) {
+  const DayKey key = dayKeyOf(date);
+  return {key.month[0], key.month[1], '/', key.day[0], key.day[1]};
+}
+
+}  // namespace velkorn

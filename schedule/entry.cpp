@@ -1,0 +1,70 @@
+#include "schedule/entry.h"
+
+namespace velkorn {
+
+namespace {
+
+constexpr std::size_t kMonthAt = 0;
+constexpr std::size_t kDayAt = 3;
+constexpr std::size_t kKindAt = 6;
+constexpr std::size_t kPathAt = 8;
+
+// A field that the line is too short to hold never matches.
+bool fieldEquals(TextView line, std::size_t at, const std::array<char, 2>& value) {
+  return line.size() >= at + 2 && line[at] == static_cast<char32_t>(value[0]) &&
+         line[at + 1] == static_cast<char32_t>(value[1]);
+}
+
+constexpr std::array<char, 2> kZeroField{'0', '0'};
+
+}  // namespace
+
+bool isComment(TextView line) {
+  return !line.empty() && line.front() == U'#';
+}
+
+bool isEveryDay(TextView line) {
+  return fieldEquals(line, kMonthAt, kZeroField) && fieldEquals(line, kDayAt, kZeroField);
+}
+
+bool isDue(TextView line, const DayKey& today) {
+  if (isComment(line)) return false;
+  return (fieldEquals(line, kMonthAt, today.month) && fieldEquals(line, kDayAt, today.day)) ||
+         isEveryDay(line);
+}
+
+bool mayBeDue(BytesView raw, const DayKey& today) {
+  if (raw.size() < 5) return false;  // five characters take at least five bytes
+  const auto bytesAre = [&](std::size_t at, const std::array<char, 2>& value) {
+    return raw[at] == value[0] && raw[at + 1] == value[1];
+  };
+  const bool todaysMonth = bytesAre(0, today.month);
+  const bool everyMonth = bytesAre(0, kZeroField);
+  if (!todaysMonth && !everyMonth) return false;
+  // A non-ASCII third byte may start a wider character that moves the day
+  // field; only decoding can tell.
+  if (static_cast<unsigned char>(raw[2]) >= 0x80) return true;
+  return (todaysMonth && bytesAre(3, today.day)) || (everyMonth && bytesAre(3, kZeroField));
+}
+
+std::optional<ImageKind> kindOf(TextView line) {
+  if (line.size() <= kKindAt) return std::nullopt;
+  return kindFromLetter(line[kKindAt]);
+}
+
+TextView pathOf(TextView line) {
+  return line.size() > kPathAt ? line.substr(kPathAt) : TextView{};
+}
+
+Text composeEntry(TextView dateField, char32_t letter, TextView path) {
+  Text line;
+  line.reserve(dateField.size() + 3 + path.size());
+  line += dateField;
+  line += U' ';
+  line += letter;
+  line += U' ';
+  line += path;
+  return line;
+}
+
+}  // namespace velkorn

@@ -1,0 +1,38 @@
+#include "schedule/kinds.h"
+
+#include "schedule/texts.h"
+
+namespace velkorn {
+
+const std::array<KindInfo, 3>& imageKinds() {
+  static const std::array<KindInfo, 3> table{{
+      {ImageKind::Figure, U'P', texts::kLabelFigure, "velkornBitmap", texts::kFigureWriteFailed},
+      {ImageKind::ReadButton, U'R', texts::kLabelReadButton, "readButtonBitmap",
+       texts::kReadButtonWriteFailed},
+      {ImageKind::WriteButton, U'W', texts::kLabelWriteButton, "compositeButtonBitmap",
+       texts::kWriteButtonWriteFailed},
+  }};
+  return table;
+}
+
+const KindInfo& infoOf(ImageKind kind) {
+  return imageKinds()[static_cast<std::size_t>(kind)];
+}
+
+std::optional<ImageKind> kindFromLetter(char32_t letter) {
+  // Only ASCII letters have an upper case that can match P, R or W.
+  if (letter >= U'a' && letter <= U'z') letter -= U'a' - U'A';
+  for (const KindInfo& info : imageKinds()) {
+    if (info.letter == letter) return info.kind;
+  }
+  return std::nullopt;
+}
+
+std::optional<ImageKind> kindFromLabel(TextView label) {
+  for (const KindInfo& info : imageKinds()) {
+    if (info.label == label) return info.kind;
+  }
+  return std::nullopt;
+}
+
+}  // namespace velkorn

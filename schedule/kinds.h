@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+#include "schedule/text.h"
+
+namespace velkorn {
+
+enum class ImageKind { Figure, ReadButton, WriteButton };
+
+// The one table of image kinds that the scheduler and the editor share.
+struct KindInfo {
+  ImageKind kind;
+  char32_t letter;               // as written in a schedule entry
+  TextView label;                // the editor's drop-down label
+  std::string_view valueName;    // the mail checker's settings value
+  TextView writeFailedMessage;   // shown when a settings write fails
+};
+
+// In reset order: figure, read button, write button.
+const std::array<KindInfo, 3>& imageKinds();
+
+const KindInfo& infoOf(ImageKind kind);
+
+// The letter of a schedule entry, in either case; nothing for any other.
+std::optional<ImageKind> kindFromLetter(char32_t letter);
+
+// The editor's drop-down label; nothing for any other text.
+std::optional<ImageKind> kindFromLabel(TextView label);
+
+}  // namespace velkorn

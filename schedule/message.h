@@ -1,0 +1,27 @@
+#pragma once
+
+#include "schedule/text.h"
+
+namespace velkorn {
+
+// A modal message box: a title, a text, one icon, and OK or Yes and No.
+struct Message {
+  enum class Icon { Information, Exclamation, Critical };
+  enum class Buttons { Ok, YesNo };
+
+  Text title;
+  Text text;
+  Icon icon = Icon::Information;
+  Buttons buttons = Buttons::Ok;
+};
+
+enum class Answer { Ok, Yes, No };
+
+class MessageBox {
+ public:
+  virtual ~MessageBox() = default;
+  // Shows the message and waits for the user's answer.
+  virtual Answer show(const Message& message) = 0;
+};
+
+}  // namespace velkorn

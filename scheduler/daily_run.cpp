@@ -1,0 +1,78 @@
+#include "scheduler/daily_run.h"
+
+#include <array>
+
+#include "schedule/entry.h"
+#include "schedule/kinds.h"
+#include "schedule/line_reader.h"
+#include "schedule/schedule_file.h"
+#include "schedule/texts.h"
+
+namespace velkorn {
+
+namespace {
+
+Message schedulerMessage(TextView text, Message::Icon icon) {
+  return Message{Text(texts::kSchedulerTitle), Text(text), icon, Message::Buttons::Ok};
+}
+
+void reportUnreadable(SchedulerPlatform& platform, TextView what,
+                      const std::filesystem::path& file) {
+  Text text(what);
+  text += displayPath(file);
+  platform.messages.show(schedulerMessage(text, Message::Icon::Critical));
+}
+
+}  // namespace
+
+RunOutcome runDaily(SchedulerPlatform& platform) {
+  if (isHoliday(platform.today)) {
+    platform.messages.show(schedulerMessage(texts::kHolidayNotice, Message::Icon::Information));
+  }
+
+  std::array<bool, 3> applied{};
+  bool anyWriteFailed = false;
+  const DayKey today = dayKeyOf(platform.today);
+  const std::filesystem::path file = scheduleFileIn(platform.programDirectory);
+
+  const auto reader = LineReader::open(file);
+  if (!reader) {
+    reportUnreadable(platform, texts::kScheduleOpenFailed, file);
+    return RunOutcome::ScheduleUnreadable;
+  }
+
+  Text line;
+  for (;;) {
+    BytesView raw;
+    const LineReader::Status status = reader->next(raw);
+    if (status == LineReader::Status::End) break;
+    if (status == LineReader::Status::Error) {
+      // What was written for earlier lines stays; no reset on a half-read file.
+      reportUnreadable(platform, texts::kScheduleReadFailed, file);
+      return RunOutcome::ScheduleUnreadable;
+    }
+    platform.events.processPending();
+    if (!mayBeDue(raw, today)) continue;
+    line.clear();
+    platform.codec.decodeAppend(raw, line);
+    if (!isDue(line, today)) continue;
+
+    const auto kind = kindOf(line);
+    if (!kind) continue;
+    const KindInfo& info = infoOf(*kind);
+    if (platform.store.write(info.valueName, pathOf(line))) {
+      applied[static_cast<std::size_t>(*kind)] = true;
+    } else {
+      anyWriteFailed = true;
+      platform.messages.show(schedulerMessage(info.writeFailedMessage, Message::Icon::Critical));
+    }
+  }
+
+  for (const KindInfo& info : imageKinds()) {
+    if (applied[static_cast<std::size_t>(info.kind)]) continue;
+    if (!platform.store.write(info.valueName, TextView{})) anyWriteFailed = true;
+  }
+  return anyWriteFailed ? RunOutcome::SomeWriteFailed : RunOutcome::Applied;
+}
+
+}  // namespace velkorn

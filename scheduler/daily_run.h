@@ -1,0 +1,47 @@
+#pragma once
+
+#include <filesystem>
+
+#include "schedule/codec.h"
+#include "schedule/date.h"
+#include "schedule/message.h"
+#include "schedule/text.h"
+
+namespace velkorn {
+
+// The mail checker's per-user settings, where the image paths go.
+class SettingsStore {
+ public:
+  virtual ~SettingsStore() = default;
+  // Open the store, set the string value, flush; true only if all of it worked.
+  virtual bool write(std::string_view valueName, TextView data) = 0;
+};
+
+// Lets the platform deliver pending window-system events.
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  virtual void processPending() = 0;
+};
+
+struct SchedulerPlatform {
+  SettingsStore& store;
+  MessageBox& messages;
+  EventPump& events;
+  const Codec& codec;
+  Date today;                               // read once per run
+  std::filesystem::path programDirectory;  // where velkorn.txt lies
+};
+
+// The process exit status.
+enum class RunOutcome {
+  Applied = 0,              // the pass and every settings write succeeded
+  ScheduleUnreadable = 1,   // velkorn.txt could not be opened or read
+  SomeWriteFailed = 2,      // the pass finished, but a settings write failed
+};
+
+// One daily pass: the holiday notice, every due entry in file order, then the
+// reset of each image nothing was applied to.
+RunOutcome runDaily(SchedulerPlatform& platform);
+
+}  // namespace velkorn
