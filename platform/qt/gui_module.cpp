@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <memory>
 
 namespace {
 
@@ -14,20 +13,22 @@ QByteArray platformList() {
   return chosen + ";offscreen";
 }
 
+// Not a smart pointer: it must not be destroyed by an exit handler.
+QApplication* gApplication = nullptr;
+bool gTried = false;
+
 QApplication* application() {
   static int argc = 3;
   static QByteArray platform = platformList();
   static char name[] = "velkorn";
   static char option[] = "-platform";
   static char* argv[] = {name, option, platform.data(), nullptr};
-  static std::unique_ptr<QApplication> app;
-  static bool tried = false;
-  if (!tried) {
-    tried = true;
-    app = std::make_unique<QApplication>(argc, argv);
-    if (QGuiApplication::platformName() == QLatin1String("offscreen")) app.reset();
+  if (!gTried) {
+    gTried = true;
+    gApplication = new QApplication(argc, argv);
+    if (QGuiApplication::platformName() == QLatin1String("offscreen")) velkorn_gui_shutdown();
   }
-  return app.get();
+  return gApplication;
 }
 
 }  // namespace
@@ -51,4 +52,9 @@ extern "C" __attribute__((visibility("default"))) int velkorn_show_message(
   const int result = box.exec();
   if (buttons != 1) return kGuiAnswerOk;
   return result == QMessageBox::Yes ? kGuiAnswerYes : kGuiAnswerNo;
+}
+
+extern "C" __attribute__((visibility("default"))) void velkorn_gui_shutdown() {
+  delete gApplication;
+  gApplication = nullptr;
 }

@@ -17,6 +17,12 @@ typedef int (*VelkornShowMessageFn)(const char16_t* title, int titleLength, cons
 
 int velkorn_show_message(const char16_t* title, int titleLength, const char16_t* text,
                          int textLength, int icon, int buttons);
+
+// Ends the GUI application, if one was started. Must be called before the
+// program exits: Qt's own globals are gone by the time exit handlers run.
+typedef void (*VelkornGuiShutdownFn)();
+void velkorn_gui_shutdown();
 }
 
 #define VELKORN_GUI_MODULE_SYMBOL "velkorn_show_message"
+#define VELKORN_GUI_SHUTDOWN_SYMBOL "velkorn_gui_shutdown"

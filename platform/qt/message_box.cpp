@@ -24,6 +24,10 @@ bool displayConfigured() {
 SchedulerMessageBox::SchedulerMessageBox(std::filesystem::path programDirectory, std::FILE* fallback)
     : programDirectory_(std::move(programDirectory)), fallback_(fallback) {}
 
+SchedulerMessageBox::~SchedulerMessageBox() {
+  if (shutdownFn_) shutdownFn_();
+}
+
 VelkornShowMessageFn SchedulerMessageBox::loadGui() {
   if (guiTried_) return showFn_;
   guiTried_ = true;
@@ -38,7 +42,9 @@ VelkornShowMessageFn SchedulerMessageBox::loadGui() {
     gui_.setFileName(file);
     if (gui_.load()) {
       showFn_ = reinterpret_cast<VelkornShowMessageFn>(gui_.resolve(VELKORN_GUI_MODULE_SYMBOL));
-      if (showFn_) break;
+      shutdownFn_ = reinterpret_cast<VelkornGuiShutdownFn>(gui_.resolve(VELKORN_GUI_SHUTDOWN_SYMBOL));
+      if (showFn_ && shutdownFn_) break;
+      showFn_ = nullptr;
     }
   }
   return showFn_;

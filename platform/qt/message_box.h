@@ -15,6 +15,9 @@ namespace velkorn::qt {
 class SchedulerMessageBox final : public MessageBox {
  public:
   SchedulerMessageBox(std::filesystem::path programDirectory, std::FILE* fallback = stderr);
+  ~SchedulerMessageBox() override;
+  SchedulerMessageBox(const SchedulerMessageBox&) = delete;
+  SchedulerMessageBox& operator=(const SchedulerMessageBox&) = delete;
   Answer show(const Message& message) override;
 
  private:
@@ -26,6 +29,7 @@ class SchedulerMessageBox final : public MessageBox {
   QLibrary gui_;
   bool guiTried_ = false;
   VelkornShowMessageFn showFn_ = nullptr;
+  VelkornGuiShutdownFn shutdownFn_ = nullptr;
 };
 
 }  // namespace velkorn::qt
