@@ -1,0 +1,133 @@
+#include "editor/editor_controller.h"
+
+#include <variant>
+
+#include "schedule/entry.h"
+#include "schedule/kinds.h"
+#include "schedule/line_reader.h"
+#include "schedule/schedule_file.h"
+#include "schedule/texts.h"
+
+namespace velkorn {
+
+namespace {
+constexpr TextView kLineEnd = U"\r\n";
+}
+
+EditorController::EditorController(EditorView& view, const Codec& codec, ScheduleWriter& writer,
+                                   std::filesystem::path scheduleFile)
+    : view_(view), codec_(codec), writer_(writer), scheduleFile_(std::move(scheduleFile)) {}
+
+bool EditorController::load(const Date& today) {
+  view_.setCalendarDate(today);
+  const auto reader = LineReader::open(scheduleFile_);
+  // Every line followed by CR LF, built whole and handed over once: setting a
+  // text widget line by line costs time in the square of the file's length.
+  Text text;
+  bool ok = reader != nullptr;
+  if (ok) {
+    BytesView line;
+    LineReader::Status status;
+    while ((status = reader->next(line)) == LineReader::Status::Line) {
+      codec_.decodeAppend(line, text);
+      text += kLineEnd;
+    }
+    ok = status == LineReader::Status::End;
+  }
+  if (!ok) {
+    tell(texts::kStartupErrorTitle, texts::kScheduleNotFound, Message::Icon::Critical);
+    return false;
+  }
+  view_.setListText(text);
+  dirty_ = false;
+  return true;
+}
+
+void EditorController::handleListChanged() {
+  dirty_ = true;
+}
+
+void EditorController::handleSave() {
+  if (ask(texts::kSaveTitle, texts::kSaveQuestion) == Answer::Yes) save();
+}
+
+void EditorController::handleExit() {
+  if (handleCloseRequest()) end();
+}
+
+bool EditorController::handleCloseRequest() {
+  if (ended_ || !dirty_) return true;
+  return ask(texts::kExitTitle, texts::kExitQuestion) == Answer::Yes;
+}
+
+void EditorController::handleRun() {
+  // A clean list is what is on disk already: run it as it is.
+  if (dirty_) {
+    if (ask(texts::kExitTitle, texts::kRunQuestion) != Answer::Yes) return;
+    if (!save()) return;
+  }
+  if (!view_.startScheduler()) {
+    tell(texts::kRunTitle, texts::kSchedulerStartFailed, Message::Icon::Critical);
+  }
+}
+
+void EditorController::handleBrowse() {
+  const auto picked = view_.pickFile(texts::kBitmapFilterDescription, texts::kBitmapFilterPattern);
+  if (!picked || picked->empty()) return;
+  // A line break in the name would split the entry into two schedule lines.
+  if (picked->find_first_of(U"\r\n") != Text::npos) {
+    tell(texts::kFileNameErrorTitle, texts::kFileNameHasLineBreak, Message::Icon::Exclamation);
+    return;
+  }
+  view_.setFileBoxText(*picked);
+}
+
+void EditorController::handleAdd() {
+  const Text path = view_.fileBoxText();
+  if (path.empty()) {
+    tell(texts::kFileNameErrorTitle, texts::kNoFileChosen, Message::Icon::Exclamation);
+    return;
+  }
+  const auto kind = kindFromLabel(view_.kindText());
+  if (!kind) return;
+
+  Text dateField(kEveryDayField);
+  if (!view_.everyDayChecked()) {
+    const auto field = dateFieldOf(view_.calendarDate());
+    dateField = Text(field.begin(), field.end());
+  }
+  view_.insertAtCaret(composeEntry(dateField, infoOf(*kind).letter, path) + Text(kLineEnd));
+  dirty_ = true;
+  view_.setFileBoxText(U"");
+}
+
+bool EditorController::save() {
+  const auto bytes = scheduleFileBytes(view_.listText(), codec_);
+  if (const auto* unencodable = std::get_if<UnencodableLine>(&bytes)) {
+    tell(texts::kSaveTitle, texts::unencodableCharacterMessage(unencodable->lineNumber),
+         Message::Icon::Exclamation);
+    return false;
+  }
+  if (!writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes))) {
+    tell(texts::kSaveTitle, texts::kSaveFailed, Message::Icon::Critical);
+    return false;
+  }
+  dirty_ = false;
+  return true;
+}
+
+void EditorController::end() {
+  ended_ = true;
+  view_.endProgram();
+}
+
+Answer EditorController::ask(TextView title, TextView text) {
+  return view_.showMessage(
+      Message{Text(title), Text(text), Message::Icon::Information, Message::Buttons::YesNo});
+}
+
+void EditorController::tell(TextView title, TextView text, Message::Icon icon) {
+  view_.showMessage(Message{Text(title), Text(text), icon, Message::Buttons::Ok});
+}
+
+}  // namespace velkorn

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+
+#include "editor/editor_view.h"
+#include "schedule/codec.h"
+
+namespace velkorn {
+
+// The editor's behaviour: loading the schedule, the unsaved-changes state,
+// Save, Exit, Run, the close request, and composing entries (Browse, Add).
+class EditorController {
+ public:
+  EditorController(EditorView& view, const Codec& codec, ScheduleWriter& writer,
+                   std::filesystem::path scheduleFile);
+
+  // Loads the schedule into the list. False after the loading-failed message:
+  // the program then ends without showing its window.
+  bool load(const Date& today);
+
+  void handleListChanged();
+  void handleSave();
+  void handleExit();
+  void handleRun();
+  // The close box or any other close request: true when the window may close.
+  bool handleCloseRequest();
+  void handleBrowse();
+  void handleAdd();
+
+  bool hasUnsavedChanges() const { return dirty_; }
+
+ private:
+  bool save();
+  void end();
+  Answer ask(TextView title, TextView text);
+  void tell(TextView title, TextView text, Message::Icon icon);
+
+  EditorView& view_;
+  const Codec& codec_;
+  ScheduleWriter& writer_;
+  std::filesystem::path scheduleFile_;
+  bool dirty_ = false;
+  bool ended_ = false;
+};
+
+}  // namespace velkorn

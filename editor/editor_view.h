@@ -1,0 +1,56 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "schedule/date.h"
+#include "schedule/message.h"
+#include "schedule/text.h"
+
+namespace velkorn {
+
+// What the editor's logic needs of its window. The Qt and Win32 windows
+// implement it; they render and forward, and decide nothing.
+class EditorView {
+ public:
+  virtual ~EditorView() = default;
+
+  // The schedule list (Text2), its lines separated by CR LF.
+  virtual Text listText() const = 0;
+  // Replaces the whole list and puts the caret at its start.
+  virtual void setListText(TextView text) = 0;
+  // Inserts at the caret, replacing any selection; the caret ends up just
+  // after the inserted text. A change of the list like any other.
+  virtual void insertAtCaret(TextView text) = 0;
+
+  virtual Date calendarDate() const = 0;      // MonthView1
+  virtual void setCalendarDate(const Date& date) = 0;
+  virtual Text kindText() const = 0;          // Combo1; empty with nothing selected
+  virtual bool everyDayChecked() const = 0;   // Check1
+  virtual Text fileBoxText() const = 0;       // Text1
+  virtual void setFileBoxText(TextView text) = 0;
+
+  // A modal message box; the answer for Yes/No questions.
+  virtual Answer showMessage(const Message& message) = 0;
+
+  // The file-open dialog (CommonDialog1) with one filter; nothing when the
+  // user cancels.
+  virtual std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) = 0;
+
+  // Starts the scheduler beside the editor, without waiting; false when it
+  // could not be started.
+  virtual bool startScheduler() = 0;
+
+  // Ends the program at once, without asking the controller again.
+  virtual void endProgram() = 0;
+};
+
+// Where the schedule is written. Implementations replace the file as a whole
+// (a temporary file, then a rename), so a failed save leaves the old one.
+class ScheduleWriter {
+ public:
+  virtual ~ScheduleWriter() = default;
+  virtual bool replaceContents(const std::filesystem::path& file, BytesView bytes) = 0;
+};
+
+}  // namespace velkorn

@@ -1,0 +1,281 @@
+#include "platform/qt/editor_window.h"
+
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTableView>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+#include "platform/qt/qt_text.h"
+#include "platform/qt/smiley_icon.h"
+#include "schedule/kinds.h"
+#include "schedule/texts.h"
+
+namespace velkorn::qt {
+
+namespace {
+
+// Positions are laid out in twips (1/1440 inch); Qt's device-independent
+// pixels are 1/96 inch, and Qt scales them to the screen's DPI.
+constexpr int kTwipsPerPixel = 15;
+QRect fromTwips(int left, int top, int width, int height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+constexpr int kClientWidth = 10200;
+constexpr int kClientHeight = 7650;
+
+// The fixed-pitch face with Japanese glyphs nearest to the one the window was
+// designed for, which Linux does not have.
+constexpr const char* kControlFontFamily = "IPAGothic";
+constexpr double kControlFontPoints = 13.5;
+
+QString q(TextView text) { return toQString(text); }
+
+// The list holds CR LF between lines; a text widget holds LF.
+QString toWidgetLines(TextView text) {
+  QString widget = toQString(text);
+  widget.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return widget;
+}
+
+QMessageBox::Icon iconOf(Message::Icon icon) {
+  switch (icon) {
+    case Message::Icon::Exclamation: return QMessageBox::Warning;
+    case Message::Icon::Critical: return QMessageBox::Critical;
+    case Message::Icon::Information: break;
+  }
+  return QMessageBox::Information;
+}
+
+}  // namespace
+
+Form2::Form2(std::filesystem::path scheduler, QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      scheduler_(std::move(scheduler)) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(q(texts::kEditorCaption));
+  setWindowIcon(smileyIcon());
+  setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+  createControls();
+  placeControls();
+  applyFonts();
+  setTabOrder();
+  Combo1->setFocus();
+}
+
+void Form2::setController(EditorController* controller) {
+  controller_ = controller;
+  connectControls();
+}
+
+void Form2::createControls() {
+  MonthView1 = new QCalendarWidget(this);
+  MonthView1->setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+  MonthView1->setFirstDayOfWeek(Qt::Sunday);
+  MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+  MonthView1->setHorizontalHeaderFormat(QCalendarWidget::SingleLetterDayNames);
+  // Weekends in the Japanese colours: Sunday red, Saturday blue.
+  QTextCharFormat saturday;
+  saturday.setForeground(QColor(0x1a, 0x4f, 0xc4));
+  MonthView1->setWeekdayTextFormat(Qt::Saturday, saturday);
+
+  Label1 = new QLabel(q(texts::kFileLabel), this);
+  Text1 = new QLineEdit(this);
+  Text1->setEnabled(false);
+  Command1 = new QPushButton(q(texts::kBrowseButton), this);
+  Label3 = new QLabel(q(texts::kKindLabel), this);
+  Combo1 = new QComboBox(this);
+  // The drop-down order of the window, not the table order.
+  for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
+    Combo1->addItem(q(infoOf(kind).label));
+  }
+  Combo1->setCurrentIndex(-1);
+  Check1 = new QCheckBox(q(texts::kEveryDayCheck), this);
+  Label2 = new QLabel(q(texts::kInsertHint), this);
+  Command2 = new QPushButton(q(texts::kAddButton), this);
+  Text2 = new QPlainTextEdit(this);
+  Text2->setLineWrapMode(QPlainTextEdit::NoWrap);
+  Text2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Text2->setTabChangesFocus(true);
+  Command3 = new QPushButton(q(texts::kSaveButton), this);
+  Command5 = new QPushButton(q(texts::kRunButton), this);
+  Command4 = new QPushButton(q(texts::kExitButton), this);
+
+  const std::pair<QWidget*, const char*> names[] = {
+      {MonthView1, "MonthView1"}, {Label1, "Label1"},     {Text1, "Text1"},       {Command1, "Command1"},
+      {Label3, "Label3"},         {Combo1, "Combo1"},     {Check1, "Check1"},     {Label2, "Label2"},
+      {Command2, "Command2"},     {Text2, "Text2"},       {Command3, "Command3"}, {Command5, "Command5"},
+      {Command4, "Command4"}};
+  for (const auto& [widget, name] : names) widget->setObjectName(QLatin1String(name));
+}
+
+void Form2::placeControls() {
+  MonthView1->setGeometry(fromTwips(1200, 120, 2385, 2220));
+  Label1->setGeometry(fromTwips(4560, 480, 1095, 375));
+  Text1->setGeometry(fromTwips(4560, 960, 3735, 405));
+  Command1->setGeometry(fromTwips(8520, 960, 1215, 375));
+  Label3->setGeometry(fromTwips(4800, 1560, 615, 375));
+  Combo1->setGeometry(fromTwips(5400, 1560, 3855, 390));
+  Check1->setGeometry(fromTwips(600, 2640, 3855, 375));
+  Label2->setGeometry(fromTwips(840, 3240, 5655, 375));
+  Command2->setGeometry(fromTwips(6480, 3240, 2415, 375));
+  Text2->setGeometry(fromTwips(240, 3720, 9615, 3135));
+  Command3->setGeometry(fromTwips(1560, 7080, 1815, 375));
+  Command5->setGeometry(fromTwips(3960, 7080, 1815, 375));
+  Command4->setGeometry(fromTwips(6360, 7080, 1815, 375));
+}
+
+void Form2::applyFonts() {
+  QFont font(QString::fromLatin1(kControlFontFamily));
+  font.setPointSizeF(kControlFontPoints);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  for (QWidget* w : std::initializer_list<QWidget*>{Label1, Text1, Command1, Label3, Combo1, Check1, Label2,
+                                                    Command2, Text2, Command3, Command5, Command4}) {
+    w->setFont(font);
+  }
+  // The hint is longer than its label at this size in a full-width font:
+  // shrink it until it fits rather than cut it off.
+  for (QLabel* label : {Label2}) {
+    QFont fitted = font;
+    while (fitted.pointSizeF() > 8 &&
+           QFontMetrics(fitted).horizontalAdvance(label->text()) > label->width()) {
+      fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+    }
+    label->setFont(fitted);
+  }
+  // The calendar keeps the system font, small enough for its fixed size, and
+  // its day columns may be narrower than Qt's default minimum so that all
+  // seven fit.
+  QFont calendarFont = MonthView1->font();
+  calendarFont.setPointSizeF(7.5);
+  MonthView1->setFont(calendarFont);
+  if (auto* days = MonthView1->findChild<QTableView*>()) {
+    days->horizontalHeader()->setMinimumSectionSize(1);
+    days->verticalHeader()->setMinimumSectionSize(1);
+    days->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    days->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  }
+}
+
+void Form2::setTabOrder() {
+  const QWidget* order[] = {Combo1, Command1, Text1, Text2, Command2, Command3,
+                            Command4, Check1, MonthView1, Command5};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+  }
+}
+
+void Form2::connectControls() {
+  EditorController* c = controller_;
+  connect(Text2, &QPlainTextEdit::textChanged, this, [c] { c->handleListChanged(); });
+  connect(Command1, &QPushButton::clicked, this, [c] { c->handleBrowse(); });
+  connect(Command2, &QPushButton::clicked, this, [c] { c->handleAdd(); });
+  connect(Command3, &QPushButton::clicked, this, [c] { c->handleSave(); });
+  connect(Command4, &QPushButton::clicked, this, [c] { c->handleExit(); });
+  connect(Command5, &QPushButton::clicked, this, [c] { c->handleRun(); });
+}
+
+void Form2::closeEvent(QCloseEvent* event) {
+  if (!controller_ || controller_->handleCloseRequest()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+Text Form2::listText() const {
+  QString text = Text2->toPlainText();
+  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return fromQString(text);
+}
+
+void Form2::setListText(TextView text) {
+  Text2->setPlainText(toWidgetLines(text));
+  Text2->moveCursor(QTextCursor::Start);
+}
+
+void Form2::insertAtCaret(TextView text) {
+  QTextCursor cursor = Text2->textCursor();
+  cursor.insertText(toWidgetLines(text));
+  Text2->setTextCursor(cursor);
+}
+
+Date Form2::calendarDate() const {
+  const QDate date = MonthView1->selectedDate();
+  return {date.year(), date.month(), date.day()};
+}
+
+void Form2::setCalendarDate(const Date& date) {
+  MonthView1->setSelectedDate(QDate(date.year, date.month, date.day));
+}
+
+Text Form2::kindText() const {
+  return fromQString(Combo1->currentText());
+}
+
+bool Form2::everyDayChecked() const {
+  return Check1->isChecked();
+}
+
+Text Form2::fileBoxText() const {
+  return fromQString(Text1->text());
+}
+
+void Form2::setFileBoxText(TextView text) {
+  Text1->setText(toQString(text));
+}
+
+Answer Form2::showMessage(const Message& message) {
+  QMessageBox box(iconOf(message.icon), q(message.title), q(message.text), QMessageBox::NoButton, this);
+  if (message.buttons == Message::Buttons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  const int result = box.exec();
+  if (message.buttons == Message::Buttons::Ok) return Answer::Ok;
+  return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterPattern) {
+  QFileDialog dialog(this);
+  dialog.setObjectName(QStringLiteral("CommonDialog1"));
+  // Qt's own dialog: the same on every desktop, and reachable by tests.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Qt reads the patterns from the parentheses of the description.
+  QString filter = q(filterDescription);
+  if (!filter.contains(q(filterPattern))) filter += QStringLiteral(" (") + q(filterPattern) + QLatin1Char(')');
+  dialog.setNameFilter(filter);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return fromQString(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+bool Form2::startScheduler() {
+  // By its full path: never looked up in PATH or the working directory.
+  const QString program = QString::fromStdString(scheduler_.string());
+  return QProcess::startDetached(program, {}, QString::fromStdString(scheduler_.parent_path().string()));
+}
+
+void Form2::endProgram() {
+  close();
+}
+
+}  // namespace velkorn::qt
