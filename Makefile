@@ -2,7 +2,7 @@
 BUILD := build/linux
 BIN := $(BUILD)/bin
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run editor screenshot test bench clean
 
 all: build
 
@@ -23,6 +23,15 @@ run: build
 	@status=0; $(BIN)/velkorn || status=$$?; \
 	echo "== exit status $$status; the three stored values:"; \
 	$(BIN)/velkorn-settings; exit $$status
+
+# Opens the editor on the schedule beside the built programs.
+editor: build
+	@test -e $(BIN)/velkorn.txt || cp examples/velkorn.txt $(BIN)/velkorn.txt
+	$(BIN)/velkorn-editor
+
+# Renders the editor's window with the example schedule to docs/.
+screenshot: build
+	QT_QPA_PLATFORM=offscreen $(BIN)/editor-screenshot examples/velkorn.txt docs/editor-linux.png
 
 test: build
 	ctest --preset linux

@@ -26,6 +26,10 @@ bool EditorController::load(const Date& today) {
   Text text;
   bool ok = reader != nullptr;
   if (ok) {
+    // Room for the whole file up front: a character takes at least one byte.
+    std::error_code unknownSize;
+    const auto size = std::filesystem::file_size(scheduleFile_, unknownSize);
+    if (!unknownSize) text.reserve(static_cast<std::size_t>(size + size / 16 + 2));
     BytesView line;
     LineReader::Status status;
     while ((status = reader->next(line)) == LineReader::Status::Line) {

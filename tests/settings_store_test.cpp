@@ -12,11 +12,19 @@ namespace {
 
 using testing::TempDir;
 
-// Each test gets its own $XDG_CONFIG_HOME, so the real user's file is never touched.
+// A private $XDG_CONFIG_HOME, so the real user's file is never touched. One
+// for the whole program: QSettings reads the variable once per process.
+const TempDir& configHome() {
+  static const TempDir home;
+  return home;
+}
+
 class QtStore : public ::testing::Test {
  protected:
   void SetUp() override {
     qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path().string()));
+    std::filesystem::remove_all(home.path() / "orangesoft");
+    std::filesystem::remove_all(home.path() / "old-link");
   }
   std::filesystem::path file() const { return home.path() / "orangesoft" / "winbiff.conf"; }
   QString read(const QString& key) const {
@@ -24,7 +32,7 @@ class QtStore : public ::testing::Test {
     return settings.value(key).toString();
   }
 
-  TempDir home;
+  const TempDir& home = configHome();
   qt::QtSettingsStore store;
 };
 

@@ -44,9 +44,7 @@ QString q(TextView text) { return toQString(text); }
 
 // The list holds CR LF between lines; a text widget holds LF.
 QString toWidgetLines(TextView text) {
-  QString widget = toQString(text);
-  widget.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-  return widget;
+  return toQString(text, true);
 }
 
 QMessageBox::Icon iconOf(Message::Icon icon) {

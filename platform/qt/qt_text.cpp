@@ -2,17 +2,21 @@
 
 namespace velkorn::qt {
 
-QString toQString(TextView text) {
-  QString out;
-  out.reserve(static_cast<qsizetype>(text.size()));
-  for (char32_t c : text) {
+QString toQString(TextView text, bool dropCrBeforeLf) {
+  QString out(static_cast<qsizetype>(text.size() * 2), Qt::Uninitialized);
+  char16_t* data = reinterpret_cast<char16_t*>(out.data());
+  qsizetype n = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (dropCrBeforeLf && c == U'\r' && i + 1 < text.size() && text[i + 1] == U'\n') continue;
     if (c >= 0x10000 && c <= 0x10FFFF) {
-      out.append(QChar(QChar::highSurrogate(c)));
-      out.append(QChar(QChar::lowSurrogate(c)));
+      data[n++] = QChar::highSurrogate(c);
+      data[n++] = QChar::lowSurrogate(c);
     } else {
-      out.append(QChar(static_cast<char16_t>(c)));
+      data[n++] = static_cast<char16_t>(c);
     }
   }
+  out.truncate(n);
   return out;
 }
 

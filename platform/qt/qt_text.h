@@ -8,7 +8,8 @@ namespace velkorn::qt {
 
 // UTF-16 to and from Text. Lone surrogates (the codec's escapes) pass through
 // as single units, so nothing the codec produced is lost on the way.
-QString toQString(TextView text);
+// `dropCrBeforeLf` turns CR LF line ends into the LF a text widget holds.
+QString toQString(TextView text, bool dropCrBeforeLf = false);
 Text fromQString(const QString& text);
 
 }  // namespace velkorn::qt
