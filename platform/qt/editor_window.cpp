@@ -26,19 +26,16 @@ namespace velkorn::qt {
 
 namespace {
 
-// Positions are laid out in twips (1/1440 inch); Qt's device-independent
-// pixels are 1/96 inch, and Qt scales them to the screen's DPI.
-constexpr int kTwipsPerPixel = 15;
+// Positions are laid out in twips; Qt's device-independent pixels are 1/96
+// inch, and Qt scales them to the screen's DPI.
+constexpr int kTwipsPerPixel = form::kTwipsPerInch / 96;
 QRect fromTwips(int left, int top, int width, int height) {
   return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
 }
-constexpr int kClientWidth = 10200;
-constexpr int kClientHeight = 7650;
 
-// The fixed-pitch face with Japanese glyphs nearest to the one the window was
-// designed for, which Linux does not have.
+// Linux has no "Terminal": the fixed-pitch face with Japanese glyphs nearest
+// to it, at the window's size.
 constexpr const char* kControlFontFamily = "IPAGothic";
-constexpr double kControlFontPoints = 13.5;
 
 QString q(TextView text) { return toQString(text); }
 
@@ -66,7 +63,7 @@ Form2::Form2(std::filesystem::path scheduler, QWidget* parent)
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(q(texts::kEditorCaption));
   setWindowIcon(smileyIcon());
-  setFixedSize(kClientWidth / kTwipsPerPixel, kClientHeight / kTwipsPerPixel);
+  setFixedSize(form::kClientWidth / kTwipsPerPixel, form::kClientHeight / kTwipsPerPixel);
   createControls();
   placeControls();
   applyFonts();
@@ -113,33 +110,39 @@ void Form2::createControls() {
   Command5 = new QPushButton(q(texts::kRunButton), this);
   Command4 = new QPushButton(q(texts::kExitButton), this);
 
-  const std::pair<QWidget*, const char*> names[] = {
-      {MonthView1, "MonthView1"}, {Label1, "Label1"},     {Text1, "Text1"},       {Command1, "Command1"},
-      {Label3, "Label3"},         {Combo1, "Combo1"},     {Check1, "Check1"},     {Label2, "Label2"},
-      {Command2, "Command2"},     {Text2, "Text2"},       {Command3, "Command3"}, {Command5, "Command5"},
-      {Command4, "Command4"}};
-  for (const auto& [widget, name] : names) widget->setObjectName(QLatin1String(name));
+  for (const form::Place& place : form::kPlaces) {
+    control(place.control)->setObjectName(QLatin1String(place.name.data(), static_cast<qsizetype>(place.name.size())));
+  }
+}
+
+QWidget* Form2::control(form::Control id) const {
+  switch (id) {
+    case form::Control::MonthView1: return MonthView1;
+    case form::Control::Label1: return Label1;
+    case form::Control::Text1: return Text1;
+    case form::Control::Command1: return Command1;
+    case form::Control::Label3: return Label3;
+    case form::Control::Combo1: return Combo1;
+    case form::Control::Check1: return Check1;
+    case form::Control::Label2: return Label2;
+    case form::Control::Command2: return Command2;
+    case form::Control::Text2: return Text2;
+    case form::Control::Command3: return Command3;
+    case form::Control::Command5: return Command5;
+    case form::Control::Command4: return Command4;
+  }
+  return nullptr;
 }
 
 void Form2::placeControls() {
-  MonthView1->setGeometry(fromTwips(1200, 120, 2385, 2220));
-  Label1->setGeometry(fromTwips(4560, 480, 1095, 375));
-  Text1->setGeometry(fromTwips(4560, 960, 3735, 405));
-  Command1->setGeometry(fromTwips(8520, 960, 1215, 375));
-  Label3->setGeometry(fromTwips(4800, 1560, 615, 375));
-  Combo1->setGeometry(fromTwips(5400, 1560, 3855, 390));
-  Check1->setGeometry(fromTwips(600, 2640, 3855, 375));
-  Label2->setGeometry(fromTwips(840, 3240, 5655, 375));
-  Command2->setGeometry(fromTwips(6480, 3240, 2415, 375));
-  Text2->setGeometry(fromTwips(240, 3720, 9615, 3135));
-  Command3->setGeometry(fromTwips(1560, 7080, 1815, 375));
-  Command5->setGeometry(fromTwips(3960, 7080, 1815, 375));
-  Command4->setGeometry(fromTwips(6360, 7080, 1815, 375));
+  for (const form::Place& p : form::kPlaces) {
+    control(p.control)->setGeometry(fromTwips(p.left, p.top, p.width, p.height));
+  }
 }
 
 void Form2::applyFonts() {
   QFont font(QString::fromLatin1(kControlFontFamily));
-  font.setPointSizeF(kControlFontPoints);
+  font.setPointSizeF(form::kFontPoints);
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   for (QWidget* w : std::initializer_list<QWidget*>{Label1, Text1, Command1, Label3, Combo1, Check1, Label2,
@@ -171,10 +174,8 @@ void Form2::applyFonts() {
 }
 
 void Form2::setTabOrder() {
-  const QWidget* order[] = {Combo1, Command1, Text1, Text2, Command2, Command3,
-                            Command4, Check1, MonthView1, Command5};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-    QWidget::setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+  for (std::size_t i = 0; i + 1 < form::kTabOrder.size(); ++i) {
+    QWidget::setTabOrder(control(form::kTabOrder[i]), control(form::kTabOrder[i + 1]));
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "editor/editor_controller.h"
 #include "editor/editor_view.h"
+#include "editor/form_layout.h"
 
 class QCalendarWidget;
 class QCheckBox;
@@ -50,6 +51,7 @@ class Form2 final : public QWidget, public EditorView {
   void applyFonts();
   void connectControls();
   void setTabOrder();
+  QWidget* control(form::Control id) const;
 
   std::filesystem::path scheduler_;
   EditorController* controller_ = nullptr;
