@@ -4,13 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QThread>
 
 #include "tests/temp_dir.h"
+#include "tests/xvfb.h"
 
 namespace velkorn {
 namespace {
@@ -128,36 +126,18 @@ TEST_F(ScheduledRun, UnreachableDisplayFallsBackToStandardError) {
 // With a display, the message is a real box; answering it ends the run
 // normally (a Qt application torn down by an exit handler would crash here).
 TEST_F(ScheduledRun, RealMessageBoxIsShownAnsweredAndTornDownCleanly) {
-  const QString xvfb = QStandardPaths::findExecutable("Xvfb");
-  const QString xdotool = QStandardPaths::findExecutable("xdotool");
-  if (xvfb.isEmpty() || xdotool.isEmpty()) GTEST_SKIP() << "needs Xvfb and xdotool";
-
-  const QString display = QStringLiteral(":%1").arg(100 + QCoreApplication::applicationPid() % 400);
-  QProcess server;
-  server.start(xvfb, {display, "-screen", "0", "800x600x24", "-nolisten", "tcp"});
-  const std::filesystem::path socket = "/tmp/.X11-unix/X" + display.mid(1).toStdString();
-  for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i) QThread::msleep(50);
-  ASSERT_TRUE(std::filesystem::exists(socket));
-
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("DISPLAY", display);
-  env.remove("WAYLAND_DISPLAY");
-  env.remove("QT_QPA_PLATFORM");
+  testing::Xvfb x;
+  if (!x.available()) GTEST_SKIP() << "needs Xvfb and xdotool";
+  ASSERT_TRUE(x.running());
+  QProcessEnvironment env = x.environment();
   env.insert("XDG_CONFIG_HOME", QString::fromStdString(configHome.string()));
   QProcess scheduler;
   scheduler.setProcessEnvironment(env);
   scheduler.start(QString::fromStdString(program.string()), {});  // no schedule: one error box
 
-  QProcess answer;
-  answer.setProcessEnvironment(env);
-  answer.start(xdotool, {"search", "--sync", "--name", "^velkorn$", "key", "Return"});
-  const bool answered = answer.waitForFinished(15000);
+  EXPECT_TRUE(x.pressReturnIn("velkorn")) << "no window titled velkorn appeared";
   const bool finished = scheduler.waitForFinished(15000);
   scheduler.kill();
-  server.terminate();
-  server.waitForFinished(5000);
-
-  EXPECT_TRUE(answered) << "no window titled velkorn appeared";
   ASSERT_TRUE(finished);
   EXPECT_EQ(scheduler.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(scheduler.exitCode(), 1);
