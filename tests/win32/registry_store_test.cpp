@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/win32/ansi_code_page.h"
-#include "tests/win32/registry_reader.h"
+#include "tests/win32/test_registry.h"
 
 namespace velkorn::testing {
 namespace {
@@ -158,13 +158,8 @@ TEST_F(RealRegistry, CreatesTheKeyAndStoresTheAnsiBytesExactly) {
   EXPECT_EQ(empty->bytes, std::string(1, '\0'));
 }
 
-// A volatile parent admits no lasting subkey: the create call itself fails.
 TEST_F(RealRegistry, ReportsFailureWhenTheKeyCannotBeCreated) {
-  HKEY parent = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\orangesoft\\winbiff", 0, nullptr, REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &parent, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(parent);
+  ASSERT_TRUE(makeSettingsKeyUncreatable());
   EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
   EXPECT_FALSE(storedValue("velkornBitmap"));
 }

@@ -13,7 +13,7 @@
 #include "schedule/texts.h"
 #include "tests/temp_dir.h"
 #include "tests/win32/program_run.h"
-#include "tests/win32/registry_reader.h"
+#include "tests/win32/test_registry.h"
 
 namespace velkorn::testing {
 namespace {
@@ -83,12 +83,7 @@ TEST_F(ScheduledRun, MissingScheduleIsReportedInABoxAndNothingIsWritten) {
 }
 
 TEST_F(ScheduledRun, EachFailedWriteIsReportedAndTheRunEndsWithTwo) {
-  // A volatile parent key refuses to hold the settings key.
-  HKEY parent = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\orangesoft\\winbiff", 0, nullptr, REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS, nullptr, &parent, nullptr),
-            ERROR_SUCCESS);
-  RegCloseKey(parent);
+  ASSERT_TRUE(makeSettingsKeyUncreatable());
   writeSchedule("00/00 P a.bmp\r\n00/00 X b.bmp\r\n00/00 W c.bmp\r\n");
   const ProgramRun result = run();
   EXPECT_EQ(result.exitCode, 2u);

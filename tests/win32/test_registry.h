@@ -5,7 +5,8 @@
 #include <optional>
 #include <string>
 
-// Reads back what a settings write left in the registry, byte for byte.
+// The registry as the tests see it: what a settings write left there, byte
+// for byte, and the states they start from.
 namespace velkorn::testing {
 
 inline constexpr const char* kSettingsKey = "Software\\orangesoft\\winbiff\\settings";
@@ -46,6 +47,18 @@ inline std::optional<std::string> settingsKeyClass() {
 
 // Each test starts from a user without the mail checker's settings.
 inline void removeMailCheckerSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\orangesoft"); }
+
+// A volatile parent admits no lasting subkey: after this, creating the
+// settings key fails, and with it every settings write.
+inline bool makeSettingsKeyUncreatable() {
+  HKEY parent = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\orangesoft\\winbiff", 0, nullptr, REG_OPTION_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &parent, nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(parent);
+  return true;
+}
 
 // Wine, unlike Windows, replaces a key's class on every RegCreateKeyEx call.
 inline bool runningUnderWine() {
