@@ -2,7 +2,7 @@
 BUILD := build/linux
 BIN := $(BUILD)/bin
 
-.PHONY: all deps configure build run test bench clean build-mingw test-mingw
+.PHONY: all deps configure build run test bench clean
 
 all: build
 
@@ -27,6 +27,8 @@ run: build
 test: build
 	ctest --preset linux
 	$(MAKE) test-mingw
+
+.PHONY: build-mingw test-mingw
 
 # The Windows programs, 32-bit, into build/mingw/bin/ (velkorn.exe).
 build-mingw: deps
