@@ -35,6 +35,28 @@ screenshot: build
 
 test: build
 	ctest --preset linux
+	$(MAKE) test-mingw
+
+.PHONY: build-mingw test-mingw
+
+# The Windows programs, 32-bit, into build/mingw/bin/ (velkorn.exe).
+build-mingw: deps
+	cmake --preset mingw
+	cmake --build --preset mingw
+
+# The Windows tests run under Wine. A host that cannot execute 32-bit code
+# (some virtual machines) cannot run 32-bit Wine either: there the 32-bit
+# build is only checked, and the same sources are tested as a 64-bit build.
+test-mingw: deps
+	cmake --preset mingw
+	@if tools/wine-run --arch win32 --can-run; then \
+	  cmake --build --preset mingw && ctest --preset mingw; \
+	else \
+	  echo "== this host runs no 32-bit code: checking the 32-bit velkorn.exe, testing a 64-bit build"; \
+	  cmake --build --preset mingw --target velkorn && \
+	  tests/win32/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
+	  cmake --preset mingw64 && cmake --build --preset mingw64 && ctest --preset mingw64; \
+	fi
 
 bench: build
 	bench/run-bench $(BUILD)

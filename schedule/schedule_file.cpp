@@ -9,9 +9,11 @@ std::filesystem::path scheduleFileIn(const std::filesystem::path& programDirecto
 }
 
 Text displayPath(const std::filesystem::path& path) {
-  // POSIX paths are bytes, UTF-8 by convention; a stray byte must not throw.
+  // Neither may throw: POSIX paths are bytes, UTF-8 only by convention, and
+  // a Windows file name may hold a lone surrogate (path::u32string throws).
 #ifdef _WIN32
-  return path.u32string();
+  const std::wstring& wide = path.native();
+  return fromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
 #else
   return fromUtf8(path.native());
 #endif

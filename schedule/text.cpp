@@ -80,4 +80,36 @@ std::string toUtf8(TextView text) {
   return out;
 }
 
+std::u16string toUtf16(TextView text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char32_t c : text) {
+    if (c >= 0x10000 && c <= 0x10FFFF) {
+      const char32_t offset = c - 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
+    } else {
+      out.push_back(c > 0x10FFFF ? char16_t{0xFFFD} : static_cast<char16_t>(c));
+    }
+  }
+  return out;
+}
+
+Text fromUtf16(std::u16string_view utf16) {
+  Text out;
+  out.reserve(utf16.size());
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    const char16_t c = utf16[i];
+    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+                      utf16[i + 1] <= 0xDFFF;
+    if (pair) {
+      out.push_back(0x10000 + ((char32_t{c} - 0xD800) << 10) + (char32_t{utf16[i + 1]} - 0xDC00));
+      ++i;
+    } else {
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
 }  // namespace velkorn

@@ -24,4 +24,10 @@ Text fromUtf8(std::string_view utf8);
 // Text to UTF-8; lone surrogates (the escapes of Codec) become U+FFFD.
 std::string toUtf8(TextView text);
 
+// UTF-16 (Windows' wide strings) and back. Lone surrogates, the escapes of
+// Codec or a file name NTFS allows, pass through as single units both ways,
+// so nothing is lost and nothing throws.
+std::u16string toUtf16(TextView text);
+Text fromUtf16(std::u16string_view utf16);
+
 }  // namespace velkorn

@@ -17,6 +17,13 @@ TEST(Utf8, RoundTripsAndNeverThrowsOnBadInput) {
   EXPECT_EQ(toUtf8(Text{escapeOf(0x81)}), "\xEF\xBF\xBD");  // escapes are not text
 }
 
+TEST(Utf16, PairsSurrogatesAndKeepsLoneOnesAsTheyAre) {
+  const Text text = {U'表', 0x1F600, escapeOf(0x81), 0xD800, U'x'};
+  const std::u16string utf16 = toUtf16(text);
+  EXPECT_EQ(utf16, (std::u16string{u'表', 0xD83D, 0xDE00, 0xDC81, 0xD800, u'x'}));
+  EXPECT_EQ(fromUtf16(utf16), text);
+}
+
 // The escape logic of the codec, independent of any real code page.
 TEST(Codec, EveryByteStringRoundTripsByteForByte) {
   testing::FakeCodePage codePage;

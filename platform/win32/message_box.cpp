@@ -1,0 +1,34 @@
+#include "platform/win32/message_box.h"
+
+#include <windows.h>
+
+#include "platform/win32/win_text.h"
+
+namespace velkorn::win32 {
+
+namespace {
+
+UINT iconStyle(Message::Icon icon) {
+  switch (icon) {
+    case Message::Icon::Information: return MB_ICONINFORMATION;
+    case Message::Icon::Exclamation: return MB_ICONEXCLAMATION;
+    case Message::Icon::Critical: return MB_ICONERROR;
+  }
+  return MB_ICONINFORMATION;
+}
+
+}  // namespace
+
+Answer Win32MessageBox::show(const Message& message) {
+  const std::wstring title = toWide(message.title);
+  const std::wstring text = toWide(message.text);
+  const bool question = message.buttons == Message::Buttons::YesNo;
+  // With no owner window the box would open behind whatever is active.
+  const UINT style = (question ? MB_YESNO : MB_OK) | iconStyle(message.icon) | MB_SETFOREGROUND;
+  const int answer = MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
+  if (!question) return Answer::Ok;
+  // A box that could not be shown (0) answers nothing: take the cautious No.
+  return answer == IDYES ? Answer::Yes : Answer::No;
+}
+
+}  // namespace velkorn::win32

@@ -1,0 +1,59 @@
+#include "platform/win32/registry_store.h"
+
+#include <memory>
+#include <string>
+
+namespace velkorn::win32 {
+
+namespace {
+
+class Advapi32 final : public RegistryCalls {
+ public:
+  LONG createKey(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
+                 const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) override {
+    return RegCreateKeyExA(root, subKey, reserved, className, options, access,
+                           const_cast<LPSECURITY_ATTRIBUTES>(security), key, disposition);
+  }
+  LONG setValue(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD size) override {
+    return RegSetValueExA(key, valueName, reserved, type, data, size);
+  }
+  LONG flushKey(HKEY key) override { return RegFlushKey(key); }
+  LONG closeKey(HKEY key) override { return RegCloseKey(key); }
+};
+
+// The access every write asks for, whatever the key is then used for.
+static_assert(KEY_ALL_ACCESS == 0xF003F);
+
+}  // namespace
+
+RegistryCalls& systemRegistry() {
+  static Advapi32 calls;
+  return calls;
+}
+
+bool RegistrySettingsStore::write(std::string_view valueName, TextView data) {
+  Encoded encoded = codec_.encode(data);
+  // A character the code page lacks would be stored as "?", a path to a file
+  // that does not exist; better to report the write as failed.
+  if (encoded.failure) return false;
+  Bytes& bytes = encoded.bytes;
+  bytes.push_back('\0');  // REG_SZ data includes its terminating NUL
+
+  std::string name(valueName);
+  std::string className = name;  // the API wants a writable string
+  HKEY key = nullptr;
+  DWORD disposition = 0;
+  const LONG created = calls_.createKey(HKEY_CURRENT_USER, kSettingsSubKey, 0, className.data(),
+                                        REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition);
+  if (created != ERROR_SUCCESS) key = nullptr;  // set then fails on the null handle
+  const auto closeKey = [this](HKEY open) { calls_.closeKey(open); };
+  const std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(closeKey)> keyGuard(key, closeKey);
+
+  const LONG set = calls_.setValue(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
+                                   static_cast<DWORD>(bytes.size()));
+  const LONG flushed = calls_.flushKey(HKEY_CURRENT_USER);
+  // Each code on its own: a sum could, in principle, add up to zero.
+  return created == ERROR_SUCCESS && set == ERROR_SUCCESS && flushed == ERROR_SUCCESS;
+}
+
+}  // namespace velkorn::win32

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include "schedule/codec.h"
+#include "scheduler/daily_run.h"
+
+namespace velkorn::win32 {
+
+// The registry functions a settings write calls, with the API's own
+// signatures, so that a test can record the exact arguments.
+class RegistryCalls {
+ public:
+  virtual ~RegistryCalls() = default;
+  virtual LONG createKey(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options,
+                         REGSAM access, const SECURITY_ATTRIBUTES* security, PHKEY key,
+                         LPDWORD disposition) = 0;
+  virtual LONG setValue(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                        DWORD size) = 0;
+  virtual LONG flushKey(HKEY key) = 0;
+  virtual LONG closeKey(HKEY key) = 0;
+};
+
+// Advapi32's ANSI functions.
+RegistryCalls& systemRegistry();
+
+inline constexpr const char* kSettingsSubKey = "Software\\orangesoft\\winbiff\\settings";
+
+// The mail checker's settings key under HKEY_CURRENT_USER. Each write opens
+// (or creates) the key, sets the REG_SZ value in the ANSI code page, and
+// flushes HKEY_CURRENT_USER: all three calls every time, success only when
+// all three returned ERROR_SUCCESS.
+class RegistrySettingsStore final : public SettingsStore {
+ public:
+  explicit RegistrySettingsStore(const Codec& codec, RegistryCalls& calls = systemRegistry())
+      : codec_(codec), calls_(calls) {}
+
+  bool write(std::string_view valueName, TextView data) override;
+
+ private:
+  const Codec& codec_;
+  RegistryCalls& calls_;
+};
+
+}  // namespace velkorn::win32

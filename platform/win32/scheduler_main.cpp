@@ -1,0 +1,30 @@
+// velkorn: applies today's schedule to the mail checker's images, then exits.
+// A windows-subsystem program: no console flashes up on a daily run.
+
+#include <windows.h>
+
+#include "platform/win32/ansi_code_page.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/platform_info.h"
+#include "platform/win32/registry_store.h"
+#include "schedule/schedule_file.h"
+#include "schedule/texts.h"
+#include "scheduler/daily_run.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  using namespace velkorn;
+  win32::Win32MessageBox messages;
+  const std::optional<std::filesystem::path> directory = win32::executableDirectory();
+  if (!directory) {
+    // Without our own directory any velkorn.txt found would be the wrong one.
+    messages.show({Text(texts::kSchedulerTitle), Text(texts::kScheduleOpenFailed) + widen(kScheduleFileName),
+                   Message::Icon::Critical, Message::Buttons::Ok});
+    return static_cast<int>(RunOutcome::ScheduleUnreadable);
+  }
+  win32::AnsiCodePage codePage;
+  const Codec codec(codePage);
+  win32::RegistrySettingsStore store(codec);
+  win32::Win32EventPump events;
+  SchedulerPlatform platform{store, messages, events, codec, win32::localToday(), *directory};
+  return static_cast<int>(runDaily(platform));
+}
