@@ -33,7 +33,8 @@ ControlKind kindOf(form::Control control) {
   constexpr DWORD child = WS_CHILD | WS_VISIBLE;
   constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
   switch (control) {
-    case Control::MonthView1: return {MONTHCAL_CLASSW, child | WS_TABSTOP, IDC_MONTHVIEW1, U""};
+    // No "today" line under the month: the place holds the month alone.
+    case Control::MonthView1: return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY, IDC_MONTHVIEW1, U""};
     case Control::Label1: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL1, texts::kFileLabel};
     case Control::Text1:
       return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, IDC_TEXT1, U""};
@@ -155,9 +156,7 @@ void Form2::onCreate() {
   // "Terminal" in the Shift-JIS character set; where it is missing, the font
   // mapper picks the nearest fixed-pitch face with Japanese glyphs.
   const std::wstring face = toWide(widen(form::kFontFace));
-  font_.reset(CreateFontW(-MulDiv(static_cast<int>(form::kFontPoints * 10), dpi_, 720), 0, 0, 0, FW_NORMAL,
-                          FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face.c_str()));
+  font_.reset(makeFont(face.c_str(), form::kFontPoints, FIXED_PITCH | FF_MODERN));
 
   // Creation order is the tab order.
   for (const form::Control id : form::kTabOrder) {
@@ -194,10 +193,60 @@ void Form2::onCreate() {
     const std::wstring label = toWide(infoOf(kind).label);
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
   }
+  fitHintToItsPlace();
+  fitCalendarToItsPlace();
+
   HWND list = control(form::Control::Text2);
   // No 32K or 64K ceiling on the schedule.
   SendMessageW(list, EM_SETLIMITTEXT, 0, 0);
   SetWindowSubclass(list, keepSelectionProc, 0, 0);
+}
+
+HFONT Form2::makeFont(const wchar_t* face, double points, DWORD pitch) const {
+  return CreateFontW(-MulDiv(static_cast<int>(points * 10), dpi_, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch, face);
+}
+
+// The hint is longer than its label at the window's size in a full-width
+// font: a smaller size of the same face, rather than a cut-off second line.
+void Form2::fitHintToItsPlace() {
+  HWND label = control(form::Control::Label2);
+  const std::wstring text = toWide(texts::kInsertHint);
+  RECT r;
+  GetClientRect(label, &r);
+  HDC dc = GetDC(label);
+  const std::wstring face = toWide(widen(form::kFontFace));
+  for (double points = form::kFontPoints; points >= 8; points -= 0.5) {
+    FontHandle font(makeFont(face.c_str(), points, FIXED_PITCH | FF_MODERN));
+    const HGDIOBJ old = SelectObject(dc, font.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    if (size.cx <= r.right || points <= 8) {
+      hintFont_ = std::move(font);
+      break;
+    }
+  }
+  ReleaseDC(label, dc);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), TRUE);
+}
+
+// The calendar keeps a plain UI face, in the Japanese character set so that
+// its day and month names show, at the largest size whose month fits the
+// calendar's fixed place.
+void Form2::fitCalendarToItsPlace() {
+  HWND calendar = control(form::Control::MonthView1);
+  RECT place;
+  GetClientRect(calendar, &place);
+  for (double points = 9; points >= 6; points -= 0.5) {
+    FontHandle font(makeFont(L"MS UI Gothic", points, VARIABLE_PITCH | FF_SWISS));
+    SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    RECT needed{};
+    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&needed));
+    calendarFont_ = std::move(font);
+    if (needed.right - needed.left <= place.right && needed.bottom - needed.top <= place.bottom) break;
+  }
+  InvalidateRect(calendar, nullptr, TRUE);
 }
 
 HWND Form2::control(form::Control id) const {

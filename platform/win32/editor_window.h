@@ -53,16 +53,22 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   void onClose();
   HWND control(form::Control id) const;
   int scale(int twips) const;
+  HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;
+  void fitHintToItsPlace();
+  void fitCalendarToItsPlace();
 
   struct FontDeleter {
     void operator()(HFONT font) const { DeleteObject(font); }
   };
+  using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
   HINSTANCE instance_;
   std::filesystem::path scheduler_;
   EditorController* controller_ = nullptr;
   int dpi_ = 96;
-  std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter> font_;
+  FontHandle font_;
+  FontHandle hintFont_;
+  FontHandle calendarFont_;
   std::array<HWND, form::kPlaces.size()> controls_{};
 };
 

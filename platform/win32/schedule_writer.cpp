@@ -42,11 +42,17 @@ bool ReplacingWriter::replaceContents(const std::filesystem::path& file, BytesVi
       return false;
     }
   }
-  if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileW(temporary.c_str());
-    return false;
+  // Another program reading the schedule at that moment (a scanner, the
+  // scheduler) blocks the replacement briefly: try a few times before failing.
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED) break;
+    Sleep(50);
   }
-  return true;
+  DeleteFileW(temporary.c_str());
+  return false;
 }
 
 }  // namespace velkorn::win32
