@@ -1,0 +1,405 @@
+#include "platform/win32/editor_window.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/resource.h"
+#include "platform/win32/win_text.h"
+#include "schedule/kinds.h"
+#include "schedule/texts.h"
+
+namespace velkorn::win32 {
+
+namespace {
+
+constexpr const wchar_t* kWindowClass = L"VelkornForm2";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
+
+struct ControlKind {
+  const wchar_t* windowClass;
+  DWORD style;
+  int id;
+  TextView caption;
+};
+
+// Window class, style, ID and caption of each control, in the order of
+// form::kPlaces.
+ControlKind kindOf(form::Control control) {
+  using form::Control;
+  constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+  constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
+  switch (control) {
+    // No "today" line under the month: the place holds the month alone.
+    case Control::MonthView1: return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY, IDC_MONTHVIEW1, U""};
+    case Control::Label1: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL1, texts::kFileLabel};
+    case Control::Text1:
+      return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, IDC_TEXT1, U""};
+    case Control::Command1: return {L"BUTTON", button, IDC_COMMAND1, texts::kBrowseButton};
+    case Control::Label3: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL3, texts::kKindLabel};
+    case Control::Combo1:
+      return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IDC_COMBO1, U""};
+    case Control::Check1:
+      return {L"BUTTON", child | WS_TABSTOP | BS_AUTOCHECKBOX, IDC_CHECK1, texts::kEveryDayCheck};
+    case Control::Label2: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL2, texts::kInsertHint};
+    case Control::Command2: return {L"BUTTON", button, IDC_COMMAND2, texts::kAddButton};
+    case Control::Text2:
+      return {L"EDIT",
+              child | WS_TABSTOP | WS_BORDER | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
+                  ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
+              IDC_TEXT2, U""};
+    case Control::Command3: return {L"BUTTON", button, IDC_COMMAND3, texts::kSaveButton};
+    case Control::Command5: return {L"BUTTON", button, IDC_COMMAND5, texts::kRunButton};
+    case Control::Command4: return {L"BUTTON", button, IDC_COMMAND4, texts::kExitButton};
+  }
+  return {L"STATIC", 0, 0, U""};
+}
+
+// A drop-down list's creation height is that of its open list; the closed
+// box takes its height from its item height. Open room for the three kinds,
+// and size the closed box to the height the window gives it.
+void fitComboToItsPlace(HWND combo, int width, int wanted) {
+  SetWindowPos(combo, nullptr, 0, 0, width, wanted * 8, SWP_NOMOVE | SWP_NOZORDER);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT now;
+    GetWindowRect(combo, &now);
+    const int difference = wanted - (now.bottom - now.top);
+    if (difference == 0) break;
+    const auto item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + difference);
+  }
+}
+
+// Tabbing into the list must not select all of it: it keeps the caret and
+// selection the user left there, where the composer inserts.
+LRESULT CALLBACK keepSelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR) {
+  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_HASSETSEL);
+  return result;
+}
+
+UINT iconFlag(Message::Icon icon) {
+  switch (icon) {
+    case Message::Icon::Exclamation: return MB_ICONEXCLAMATION;
+    case Message::Icon::Critical: return MB_ICONERROR;
+    case Message::Icon::Information: break;
+  }
+  return MB_ICONINFORMATION;
+}
+
+std::wstring windowText(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+Form2::Form2(HINSTANCE instance, std::filesystem::path scheduler)
+    : instance_(instance), scheduler_(std::move(scheduler)) {}
+
+Form2::~Form2() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+int Form2::scale(int twips) const {
+  return MulDiv(twips, dpi_, form::kTwipsPerInch);
+}
+
+bool Form2::create(EditorController* controller) {
+  controller_ = controller;
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = windowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_SMILEY));
+  windowClass.hIconSm = windowClass.hIcon;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+
+  // The client area is fixed; the frame goes around it.
+  RECT frame{0, 0, scale(form::kClientWidth), scale(form::kClientHeight)};
+  AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+  const std::wstring caption = toWide(texts::kEditorCaption);
+  return CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                         instance_, this) != nullptr;
+}
+
+void Form2::show(int showCommand) {
+  RECT window;
+  GetWindowRect(hwnd_, &window);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int width = window.right - window.left;
+  const int height = window.bottom - window.top;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(control(form::Control::Combo1));
+}
+
+void Form2::onCreate() {
+  // "Terminal" in the Shift-JIS character set; where it is missing, the font
+  // mapper picks the nearest fixed-pitch face with Japanese glyphs.
+  const std::wstring face = toWide(widen(form::kFontFace));
+  font_.reset(makeFont(face.c_str(), form::kFontPoints, FIXED_PITCH | FF_MODERN));
+
+  // Creation order is the tab order.
+  for (const form::Control id : form::kTabOrder) {
+    const form::Place* place = nullptr;
+    for (const form::Place& p : form::kPlaces) {
+      if (p.control == id) place = &p;
+    }
+    const ControlKind kind = kindOf(id);
+    const std::wstring caption = toWide(kind.caption);
+    HWND hwnd = CreateWindowExW(id == form::Control::Text1 || id == form::Control::Text2 ? WS_EX_CLIENTEDGE : 0,
+                                kind.windowClass, caption.c_str(), kind.style, scale(place->left),
+                                scale(place->top), scale(place->width), scale(place->height), hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance_, nullptr);
+    controls_[static_cast<std::size_t>(place - form::kPlaces.data())] = hwnd;
+    if (id != form::Control::MonthView1) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  }
+  // The labels are not in the tab order; they come last.
+  for (const form::Place& p : form::kPlaces) {
+    const auto index = static_cast<std::size_t>(&p - form::kPlaces.data());
+    if (controls_[index]) continue;
+    const ControlKind kind = kindOf(p.control);
+    const std::wstring caption = toWide(kind.caption);
+    controls_[index] = CreateWindowExW(0, kind.windowClass, caption.c_str(), kind.style, scale(p.left),
+                                       scale(p.top), scale(p.width), scale(p.height), hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance_, nullptr);
+    SendMessageW(controls_[index], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  }
+
+  HWND combo = control(form::Control::Combo1);
+  for (const form::Place& p : form::kPlaces) {
+    if (p.control == form::Control::Combo1) fitComboToItsPlace(combo, scale(p.width), scale(p.height));
+  }
+  for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
+    const std::wstring label = toWide(infoOf(kind).label);
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+  }
+  fitHintToItsPlace();
+  fitCalendarToItsPlace();
+
+  HWND list = control(form::Control::Text2);
+  // No 32K or 64K ceiling on the schedule.
+  SendMessageW(list, EM_SETLIMITTEXT, 0, 0);
+  SetWindowSubclass(list, keepSelectionProc, 0, 0);
+}
+
+HFONT Form2::makeFont(const wchar_t* face, double points, DWORD pitch) const {
+  return CreateFontW(-MulDiv(static_cast<int>(points * 10), dpi_, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch, face);
+}
+
+// The hint is longer than its label at the window's size in a full-width
+// font: a smaller size of the same face, rather than a cut-off second line.
+void Form2::fitHintToItsPlace() {
+  HWND label = control(form::Control::Label2);
+  const std::wstring text = toWide(texts::kInsertHint);
+  RECT r;
+  GetClientRect(label, &r);
+  HDC dc = GetDC(label);
+  const std::wstring face = toWide(widen(form::kFontFace));
+  for (double points = form::kFontPoints; points >= 8; points -= 0.5) {
+    FontHandle font(makeFont(face.c_str(), points, FIXED_PITCH | FF_MODERN));
+    const HGDIOBJ old = SelectObject(dc, font.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    if (size.cx <= r.right || points <= 8) {
+      hintFont_ = std::move(font);
+      break;
+    }
+  }
+  ReleaseDC(label, dc);
+  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), TRUE);
+}
+
+// The calendar keeps a plain UI face, in the Japanese character set so that
+// its day and month names show, at the largest size whose month fits the
+// calendar's fixed place.
+void Form2::fitCalendarToItsPlace() {
+  HWND calendar = control(form::Control::MonthView1);
+  RECT place;
+  GetClientRect(calendar, &place);
+  for (double points = 9; points >= 6; points -= 0.5) {
+    FontHandle font(makeFont(L"MS UI Gothic", points, VARIABLE_PITCH | FF_SWISS));
+    SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    RECT needed{};
+    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&needed));
+    calendarFont_ = std::move(font);
+    if (needed.right - needed.left <= place.right && needed.bottom - needed.top <= place.bottom) break;
+  }
+  InvalidateRect(calendar, nullptr, TRUE);
+}
+
+HWND Form2::control(form::Control id) const {
+  for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
+    if (form::kPlaces[i].control == id) return controls_[i];
+  }
+  return nullptr;
+}
+
+LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      onCreate();
+      return 0;
+    case WM_COMMAND:
+      onCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CLOSE:
+      onClose();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+void Form2::onCommand(int id, int notification) {
+  if (!controller_) return;
+  if (id == IDC_TEXT2 && notification == EN_CHANGE) return controller_->handleListChanged();
+  if (notification != BN_CLICKED) return;
+  switch (id) {
+    case IDC_COMMAND1: return controller_->handleBrowse();
+    case IDC_COMMAND2: return controller_->handleAdd();
+    case IDC_COMMAND3: return controller_->handleSave();
+    case IDC_COMMAND4: return controller_->handleExit();
+    case IDC_COMMAND5: return controller_->handleRun();
+    default: return;
+  }
+}
+
+void Form2::onClose() {
+  if (!controller_ || controller_->handleCloseRequest()) DestroyWindow(hwnd_);
+}
+
+Text Form2::listText() const {
+  return fromWide(windowText(control(form::Control::Text2)));
+}
+
+void Form2::setListText(TextView text) {
+  HWND list = control(form::Control::Text2);
+  const std::wstring wide = toWide(text);
+  SetWindowTextW(list, wide.c_str());
+  SendMessageW(list, EM_SETSEL, 0, 0);
+  SendMessageW(list, EM_SCROLLCARET, 0, 0);
+}
+
+void Form2::insertAtCaret(TextView text) {
+  const std::wstring wide = toWide(text);
+  SendMessageW(control(form::Control::Text2), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+}
+
+Date Form2::calendarDate() const {
+  SYSTEMTIME selected{};
+  SendMessageW(control(form::Control::MonthView1), MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&selected));
+  return {selected.wYear, selected.wMonth, selected.wDay};
+}
+
+void Form2::setCalendarDate(const Date& date) {
+  SYSTEMTIME selected{};
+  selected.wYear = static_cast<WORD>(date.year);
+  selected.wMonth = static_cast<WORD>(date.month);
+  selected.wDay = static_cast<WORD>(date.day);
+  SendMessageW(control(form::Control::MonthView1), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&selected));
+}
+
+Text Form2::kindText() const {
+  HWND combo = control(form::Control::Combo1);
+  const auto selected = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+  if (selected == CB_ERR) return {};
+  std::wstring label(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(selected), 0)) + 1,
+                     L'\0');
+  const auto length = SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(selected),
+                                   reinterpret_cast<LPARAM>(label.data()));
+  label.resize(length == CB_ERR ? 0 : static_cast<std::size_t>(length));
+  return fromWide(label);
+}
+
+bool Form2::everyDayChecked() const {
+  return SendMessageW(control(form::Control::Check1), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+Text Form2::fileBoxText() const {
+  return fromWide(windowText(control(form::Control::Text1)));
+}
+
+void Form2::setFileBoxText(TextView text) {
+  const std::wstring wide = toWide(text);
+  SetWindowTextW(control(form::Control::Text1), wide.c_str());
+}
+
+Answer Form2::showMessage(const Message& message) {
+  const std::wstring title = toWide(message.title);
+  const std::wstring text = toWide(message.text);
+  const UINT buttons = message.buttons == Message::Buttons::YesNo ? MB_YESNO : MB_OK;
+  const int result = ::MessageBoxW(hwnd_, text.c_str(), title.c_str(), buttons | iconFlag(message.icon));
+  if (message.buttons == Message::Buttons::Ok) return Answer::Ok;
+  return result == IDYES ? Answer::Yes : Answer::No;
+}
+
+std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterPattern) {
+  // "description NUL pattern NUL NUL"
+  std::wstring filter = toWide(filterDescription);
+  filter.push_back(L'\0');
+  filter += toWide(filterPattern);
+  filter.push_back(L'\0');
+  std::vector<wchar_t> path(32768, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = hwnd_;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  // The working directory stays where it was: nothing here depends on it.
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+  return fromWide(path.data());
+}
+
+bool Form2::startScheduler() {
+  // By its full path and with that path as the program: Windows then looks
+  // neither in the working directory nor along PATH.
+  const std::wstring program = scheduler_.native();
+  std::wstring commandLine = L"\"" + program + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  const std::wstring directory = scheduler_.parent_path().native();
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      directory.c_str(), &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
+void Form2::endProgram() {
+  DestroyWindow(hwnd_);
+}
+
+}  // namespace velkorn::win32

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <type_traits>
+
+#include "editor/editor_controller.h"
+#include "editor/editor_view.h"
+#include "editor/form_layout.h"
+#include "platform/win32/base_window.h"
+
+namespace velkorn::win32 {
+
+// The editor's one window as a plain Win32 window. The window procedure only
+// dispatches, and each handler is one call into the EditorController, which
+// makes every decision.
+class Form2 final : public BaseWindow<Form2>, public EditorView {
+ public:
+  // `scheduler` is the scheduler's executable, started by its full path.
+  Form2(HINSTANCE instance, std::filesystem::path scheduler);
+  ~Form2() override;
+  Form2(const Form2&) = delete;
+  Form2& operator=(const Form2&) = delete;
+
+  // Creates the window and its controls, hidden. False if Windows refused.
+  bool create(EditorController* controller);
+  // Centres the window on its screen and shows it, the focus on Combo1.
+  void show(int showCommand);
+
+  // EditorView
+  Text listText() const override;
+  void setListText(TextView text) override;
+  void insertAtCaret(TextView text) override;
+  Date calendarDate() const override;
+  void setCalendarDate(const Date& date) override;
+  Text kindText() const override;
+  bool everyDayChecked() const override;
+  Text fileBoxText() const override;
+  void setFileBoxText(TextView text) override;
+  Answer showMessage(const Message& message) override;
+  std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
+  bool startScheduler() override;
+  void endProgram() override;
+
+  LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
+  void onCreate();
+  void onCommand(int id, int notification);
+  void onClose();
+  HWND control(form::Control id) const;
+  int scale(int twips) const;
+  HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;
+  void fitHintToItsPlace();
+  void fitCalendarToItsPlace();
+
+  struct FontDeleter {
+    void operator()(HFONT font) const { DeleteObject(font); }
+  };
+  using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+
+  HINSTANCE instance_;
+  std::filesystem::path scheduler_;
+  EditorController* controller_ = nullptr;
+  int dpi_ = 96;
+  FontHandle font_;
+  FontHandle hintFont_;
+  FontHandle calendarFont_;
+  std::array<HWND, form::kPlaces.size()> controls_{};
+};
+
+}  // namespace velkorn::win32
