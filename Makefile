@@ -53,8 +53,9 @@ test-mingw: deps
 	  cmake --build --preset mingw && ctest --preset mingw; \
 	else \
 	  echo "== this host runs no 32-bit code: checking the 32-bit velkorn.exe, testing a 64-bit build"; \
-	  cmake --build --preset mingw --target velkorn && \
+	  cmake --build --preset mingw --target velkorn velkorn-editor && \
 	  tests/win32/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
+	  tests/win32/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
 	  cmake --preset mingw64 && cmake --build --preset mingw64 && ctest --preset mingw64; \
 	fi
 
