@@ -29,9 +29,11 @@ editor: build
 	@test -e $(BIN)/velkorn.txt || cp examples/velkorn.txt $(BIN)/velkorn.txt
 	$(BIN)/velkorn-editor
 
-# Renders the editor's window with the example schedule to docs/.
+# Renders the editor's windows with the example schedule to docs/: the Qt
+# window offscreen, the Win32 window under Wine.
 screenshot: build
 	QT_QPA_PLATFORM=offscreen $(BIN)/editor-screenshot examples/velkorn.txt docs/editor-linux.png
+	tools/screenshot-windows docs/editor-windows.png
 
 test: build
 	ctest --preset linux
