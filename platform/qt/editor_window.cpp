@@ -9,7 +9,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 
+#include "platform/qt/message_dialog.h"
 #include "platform/qt/qt_text.h"
 #include "platform/qt/smiley_icon.h"
 #include "schedule/kinds.h"
@@ -42,15 +42,6 @@ QString q(TextView text) { return toQString(text); }
 // The list holds CR LF between lines; a text widget holds LF.
 QString toWidgetLines(TextView text) {
   return toQString(text, true);
-}
-
-QMessageBox::Icon iconOf(Message::Icon icon) {
-  switch (icon) {
-    case Message::Icon::Exclamation: return QMessageBox::Warning;
-    case Message::Icon::Critical: return QMessageBox::Critical;
-    case Message::Icon::Information: break;
-  }
-  return QMessageBox::Information;
 }
 
 }  // namespace
@@ -240,16 +231,7 @@ void Form2::setFileBoxText(TextView text) {
 }
 
 Answer Form2::showMessage(const Message& message) {
-  QMessageBox box(iconOf(message.icon), q(message.title), q(message.text), QMessageBox::NoButton, this);
-  if (message.buttons == Message::Buttons::YesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
-  }
-  const int result = box.exec();
-  if (message.buttons == Message::Buttons::Ok) return Answer::Ok;
-  return result == QMessageBox::Yes ? Answer::Yes : Answer::No;
+  return execMessageBox(this, q(message.title), q(message.text), message.icon, message.buttons);
 }
 
 std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterPattern) {

@@ -1,7 +1,8 @@
 #include "platform/qt/gui_module.h"
 
 #include <QApplication>
-#include <QMessageBox>
+
+#include "platform/qt/message_dialog.h"
 
 namespace {
 
@@ -37,21 +38,17 @@ extern "C" __attribute__((visibility("default"))) int velkorn_show_message(
     const char16_t* title, int titleLength, const char16_t* text, int textLength, int icon,
     int buttons) {
   if (!application()) return kGuiNoDisplay;
-  QMessageBox box;
-  box.setWindowTitle(QString(reinterpret_cast<const QChar*>(title), titleLength));
-  box.setText(QString(reinterpret_cast<const QChar*>(text), textLength));
-  box.setIcon(icon == 2 ? QMessageBox::Critical
-              : icon == 1 ? QMessageBox::Warning
-                          : QMessageBox::Information);
-  if (buttons == 1) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-    box.setDefaultButton(QMessageBox::Yes);
-  } else {
-    box.setStandardButtons(QMessageBox::Ok);
+  using velkorn::Message;
+  const auto answer = velkorn::qt::execMessageBox(
+      nullptr, QString(reinterpret_cast<const QChar*>(title), titleLength),
+      QString(reinterpret_cast<const QChar*>(text), textLength), static_cast<Message::Icon>(icon),
+      static_cast<Message::Buttons>(buttons));
+  switch (answer) {
+    case velkorn::Answer::Yes: return kGuiAnswerYes;
+    case velkorn::Answer::No: return kGuiAnswerNo;
+    case velkorn::Answer::Ok: break;
   }
-  const int result = box.exec();
-  if (buttons != 1) return kGuiAnswerOk;
-  return result == QMessageBox::Yes ? kGuiAnswerYes : kGuiAnswerNo;
+  return kGuiAnswerOk;
 }
 
 extern "C" __attribute__((visibility("default"))) void velkorn_gui_shutdown() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/message_box.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/win_text.h"
 #include "schedule/kinds.h"
@@ -80,15 +81,6 @@ LRESULT CALLBACK keepSelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
   if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_HASSETSEL);
   return result;
-}
-
-UINT iconFlag(Message::Icon icon) {
-  switch (icon) {
-    case Message::Icon::Exclamation: return MB_ICONEXCLAMATION;
-    case Message::Icon::Critical: return MB_ICONERROR;
-    case Message::Icon::Information: break;
-  }
-  return MB_ICONINFORMATION;
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -350,12 +342,7 @@ void Form2::setFileBoxText(TextView text) {
 }
 
 Answer Form2::showMessage(const Message& message) {
-  const std::wstring title = toWide(message.title);
-  const std::wstring text = toWide(message.text);
-  const UINT buttons = message.buttons == Message::Buttons::YesNo ? MB_YESNO : MB_OK;
-  const int result = ::MessageBoxW(hwnd_, text.c_str(), title.c_str(), buttons | iconFlag(message.icon));
-  if (message.buttons == Message::Buttons::Ok) return Answer::Ok;
-  return result == IDYES ? Answer::Yes : Answer::No;
+  return showMessageBox(hwnd_, message);
 }
 
 std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterPattern) {

@@ -19,16 +19,20 @@ UINT iconStyle(Message::Icon icon) {
 
 }  // namespace
 
-Answer Win32MessageBox::show(const Message& message) {
+Answer showMessageBox(HWND owner, const Message& message) {
   const std::wstring title = toWide(message.title);
   const std::wstring text = toWide(message.text);
   const bool question = message.buttons == Message::Buttons::YesNo;
   // With no owner window the box would open behind whatever is active.
-  const UINT style = (question ? MB_YESNO : MB_OK) | iconStyle(message.icon) | MB_SETFOREGROUND;
-  const int answer = MessageBoxW(nullptr, text.c_str(), title.c_str(), style);
+  const UINT style = (question ? MB_YESNO : MB_OK) | iconStyle(message.icon) | (owner ? 0 : MB_SETFOREGROUND);
+  const int answer = ::MessageBoxW(owner, text.c_str(), title.c_str(), style);
   if (!question) return Answer::Ok;
   // A box that could not be shown (0) answers nothing: take the cautious No.
   return answer == IDYES ? Answer::Yes : Answer::No;
+}
+
+Answer Win32MessageBox::show(const Message& message) {
+  return showMessageBox(nullptr, message);
 }
 
 }  // namespace velkorn::win32
