@@ -4,11 +4,9 @@ namespace velkorn {
 
 namespace {
 
-// The number as decimal text, with a "0" in front of a single digit. Values
-// outside 0-99 cannot come from a calendar date; they keep their last digits.
+// The number (a month or a day, so 1-31) as decimal text, with a "0" in front
+// of a single digit.
 std::array<char, 2> twoDigits(int n) {
-  if (n < 0) n = -n;
-  n %= 100;
   return {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
 }
 

@@ -1,5 +1,7 @@
 #include "schedule/entry.h"
 
+#include <algorithm>
+
 namespace velkorn {
 
 namespace {
@@ -27,8 +29,8 @@ bool isEveryDay(TextView line) {
   return fieldEquals(line, kMonthAt, kZeroField) && fieldEquals(line, kDayAt, kZeroField);
 }
 
+// A comment is never due: its first character, "#", matches no month field.
 bool isDue(TextView line, const DayKey& today) {
-  if (isComment(line)) return false;
   return (fieldEquals(line, kMonthAt, today.month) && fieldEquals(line, kDayAt, today.day)) ||
          isEveryDay(line);
 }
@@ -53,7 +55,7 @@ std::optional<ImageKind> kindOf(TextView line) {
 }
 
 TextView pathOf(TextView line) {
-  return line.size() > kPathAt ? line.substr(kPathAt) : TextView{};
+  return line.substr(std::min(line.size(), kPathAt));
 }
 
 Text composeEntry(TextView dateField, char32_t letter, TextView path) {

@@ -20,10 +20,9 @@ const KindInfo& infoOf(ImageKind kind) {
 }
 
 std::optional<ImageKind> kindFromLetter(char32_t letter) {
-  // Only ASCII letters have an upper case that can match P, R or W.
-  if (letter >= U'a' && letter <= U'z') letter -= U'a' - U'A';
+  // Upper-cased: only the ASCII lower case of P, R and W matches.
   for (const KindInfo& info : imageKinds()) {
-    if (info.letter == letter) return info.kind;
+    if (letter == info.letter || letter == info.letter + (U'a' - U'A')) return info.kind;
   }
   return std::nullopt;
 }

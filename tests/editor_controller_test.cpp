@@ -4,30 +4,22 @@
 
 #include <deque>
 
-#include "schedule/codec.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
 
-namespace velkorn {
+namespace velkorn::testing {
 namespace {
 
-using testing::FakeCodePage;
-using testing::TempDir;
-
-// A window made of plain fields. Like a real text widget, every change of the
-// list reports itself to the controller.
-class FakeView final : public EditorView {
- public:
+// A window of plain fields that records the messages it shows, as
+// "title|icon|text", and plays back scripted answers. Like a real text
+// widget, every change of the list reports itself to the controller.
+struct FakeView final : EditorView {
   Text listText() const override { return list; }
-  void setListText(TextView text) override {
-    list = Text(text);
-    caret = selectionEnd = 0;
-    changed();
-  }
+  void setListText(TextView text) override { list = Text(text), caret = end = 0, controller->handleListChanged(); }
   void insertAtCaret(TextView text) override {
-    list.replace(caret, selectionEnd - caret, text);
-    caret = selectionEnd = caret + text.size();
-    changed();
+    list.replace(caret, end - caret, text);
+    caret = end = caret + text.size();
+    controller->handleListChanged();
   }
   Date calendarDate() const override { return calendar; }
   void setCalendarDate(const Date& date) override { calendar = date; }
@@ -35,344 +27,187 @@ class FakeView final : public EditorView {
   bool everyDayChecked() const override { return everyDay; }
   Text fileBoxText() const override { return fileBox; }
   void setFileBoxText(TextView text) override { fileBox = Text(text); }
-  Answer showMessage(const Message& message) override {
-    shown.push_back(message);
-    if (message.buttons == Message::Buttons::Ok) return Answer::Ok;
-    EXPECT_FALSE(answers.empty()) << "unexpected question";
-    if (answers.empty()) return Answer::No;
-    const Answer next = answers.front();
-    answers.pop_front();
+  Answer showMessage(const Message& m) override {
+    shown.push_back(toUtf8(m.title) + "|" + "i!x"[static_cast<int>(m.icon)] + "|" + toUtf8(m.text));
+    if (m.buttons == Message::Buttons::Ok) return Answer::Ok;
+    EXPECT_FALSE(answers.empty()) << "unexpected question: " << shown.back();
+    const Answer next = answers.empty() ? Answer::No : answers.front();
+    if (!answers.empty()) answers.pop_front();
     return next;
   }
   std::optional<Text> pickFile(TextView description, TextView pattern) override {
     filter = Text(description) + U"|" + Text(pattern);
     return picked;
   }
-  bool startScheduler() override {
-    ++schedulerStarts;
-    return schedulerStarts <= allowedStarts;
-  }
+  bool startScheduler() override { return ++schedulerStarts <= allowedStarts; }
   void endProgram() override { ++ends; }
 
-  // The user types at the caret, as a key press would.
-  void type(TextView text) { insertAtCaret(text); }
-  void select(std::size_t from, std::size_t to) { caret = from, selectionEnd = to; }
-  Text lastText() const { return shown.empty() ? Text() : shown.back().text; }
-
   EditorController* controller = nullptr;
-  Text list;
-  std::size_t caret = 0;
-  std::size_t selectionEnd = 0;
+  Text list, kind, fileBox, filter;
+  std::size_t caret = 0, end = 0;  // the selection
   Date calendar;
-  Text kind;
   bool everyDay = false;
-  Text fileBox;
-  std::vector<Message> shown;
+  std::vector<std::string> shown;
   std::deque<Answer> answers;
   std::optional<Text> picked;
-  Text filter;
-  int schedulerStarts = 0;
-  int allowedStarts = 1000;
-  int ends = 0;
-
- private:
-  void changed() {
-    if (controller) controller->handleListChanged();
-  }
+  int schedulerStarts = 0, allowedStarts = 1000, ends = 0;
 };
 
-// Writes like the real writers do (whole file), or fails on request.
-class FileWriter final : public ScheduleWriter {
- public:
+// Writes the whole file, as the real writers do, or fails on request.
+struct FileWriter final : ScheduleWriter {
   bool replaceContents(const std::filesystem::path& file, BytesView bytes) override {
-    ++calls;
-    if (fail) return false;
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return true;
+    if (!fail) std::ofstream(file, std::ios::binary) << bytes;
+    return ++calls, !fail;
   }
   bool fail = false;
   int calls = 0;
 };
 
+const std::string kSaveQuestion = "保存|i|保存しますが、よろしいですか？";
+const std::string kExitQuestion = "終了|i|保存しないで終了しますが、よろしいですか？";
+const std::string kRunQuestion = "終了|i|実行前には保存する必要があります。保存しますか？";
+
 class Editor : public ::testing::Test {
  protected:
+  void SetUp() override { view.controller = &controller; }
   void open(const std::string& bytes) {
-    file = dir.write("velkorn.txt", bytes);
-    ASSERT_TRUE(controller.load(kToday));
+    dir.write("velkorn.txt", bytes);
+    ASSERT_TRUE(controller.load({2026, 12, 6}));
   }
-  std::string onDisk() const { return testing::readBytes(file); }
+  // The user types at a caret or over a selection, with answers ready for
+  // the questions to come.
+  void type(std::size_t at, TextView text, std::deque<Answer> answers = {}) {
+    view.caret = view.end = at;
+    view.insertAtCaret(text);
+    view.answers = std::move(answers);
+  }
+  std::string onDisk() const { return readBytes(dir.path() / "velkorn.txt"); }
 
-  static constexpr Date kToday{2026, 12, 6};
   TempDir dir;
-  std::filesystem::path file = dir.path() / "velkorn.txt";
   FakeCodePage codePage;
   Codec codec{codePage};
   FakeView view;
   FileWriter writer;
-  EditorController controller{view, codec, writer, file};
-
-  void SetUp() override { view.controller = &controller; }
+  EditorController controller{view, codec, writer, dir.path() / "velkorn.txt"};
 };
 
-TEST_F(Editor, LoadsEveryLineWithCrLfCleanAndCalendarOnToday) {
-  open("A\r\nB");
-  EXPECT_EQ(view.list, U"A\r\nB\r\n");
+TEST_F(Editor, LoadsEveryLineWithCrLfCleanWithTheCalendarOnTodayOrFailsTheStart) {
+  open("A\r\n\xFF\x95\x5C\r\nB");
+  EXPECT_EQ(view.list, (Text{U'A', U'\r', U'\n', escapeOf(0xFF), U'表', U'\r', U'\n', U'B', U'\r', U'\n'}));
   EXPECT_FALSE(controller.hasUnsavedChanges());
-  EXPECT_EQ(view.caret, 0u);
-  EXPECT_EQ(view.calendar.month, 12);
   EXPECT_EQ(view.calendar.day, 6);
-  controller.handleExit();
-  EXPECT_EQ(view.ends, 1);
-  EXPECT_TRUE(view.shown.empty());
-}
-
-TEST_F(Editor, EmptyFileLoadsAsEmptyCleanList) {
   open("");
   EXPECT_EQ(view.list, U"");
-  EXPECT_FALSE(controller.hasUnsavedChanges());
+  std::filesystem::remove(dir.path() / "velkorn.txt");
+  EXPECT_FALSE(controller.load({2026, 12, 6}));
+  std::filesystem::create_directory(dir.path() / "velkorn.txt");
+  EXPECT_FALSE(controller.load({2026, 12, 6}));
+  EXPECT_EQ(view.shown, std::vector<std::string>(2, "起動エラー|x|設定ファイルが見つかりません。"));
 }
 
-TEST_F(Editor, MissingOrUnreadableFileFailsTheStartWithTheMessage) {
-  EXPECT_FALSE(controller.load(kToday));
-  ASSERT_EQ(view.shown.size(), 1u);
-  EXPECT_EQ(view.shown[0].title, U"起動エラー");
-  EXPECT_EQ(view.shown[0].text, U"設定ファイルが見つかりません。");
-  EXPECT_EQ(view.shown[0].icon, Message::Icon::Critical);
-
-  std::filesystem::create_directory(file);
-  view.shown.clear();
-  EXPECT_FALSE(controller.load(kToday));
-  EXPECT_EQ(view.shown.size(), 1u);
-}
-
-TEST_F(Editor, SaveWritesTheListAndOneMoreCrLfEachTime) {
-  open("A\r\nB\r\n");
-  view.answers = {Answer::Yes};
+TEST_F(Editor, SaveExitCloseAndRunAskAboutChangesAndOnlyAYesSaves) {
+  open("A\r\n\xFF\r\n");
+  EXPECT_TRUE(controller.handleCloseRequest());  // clean: no question
+  controller.handleRun();                        // clean: the scheduler starts at once
+  type(0, U"x", {Answer::No, Answer::No, Answer::No, Answer::No});
   controller.handleSave();
-  EXPECT_EQ(view.shown.back().title, U"保存");
-  EXPECT_EQ(view.shown.back().text, U"保存しますが、よろしいですか？");
-  EXPECT_EQ(view.shown.back().buttons, Message::Buttons::YesNo);
-  EXPECT_EQ(onDisk(), "A\r\nB\r\n\r\n");
-
-  // A second load-and-save cycle grows the file by one more empty line.
-  ASSERT_TRUE(controller.load(kToday));
-  view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_EQ(onDisk(), "A\r\nB\r\n\r\n\r\n");
-}
-
-TEST_F(Editor, EditsMakeTheListDirtyUntilASaveAnsweredYes) {
-  open("A\r\n");
-  view.type(U"x");
-  EXPECT_TRUE(controller.hasUnsavedChanges());
-
-  view.answers = {Answer::No};
-  controller.handleSave();
-  EXPECT_TRUE(controller.hasUnsavedChanges());
-  EXPECT_EQ(onDisk(), "A\r\n");
-
-  view.answers = {Answer::No};
   controller.handleExit();
-  EXPECT_EQ(view.shown.back().title, U"終了");
-  EXPECT_EQ(view.shown.back().text, U"保存しないで終了しますが、よろしいですか？");
-  EXPECT_EQ(view.ends, 0);
-
-  view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_FALSE(controller.hasUnsavedChanges());
-  EXPECT_EQ(onDisk(), "xA\r\n\r\n");
-}
-
-TEST_F(Editor, ExitWithChangesAsksAndYesEndsWithoutWriting) {
-  open("A\r\n");
-  view.type(U"x");
-  view.answers = {Answer::Yes};
-  controller.handleExit();
-  EXPECT_EQ(view.ends, 1);
-  EXPECT_EQ(onDisk(), "A\r\n");
-  // The ending program's own close must not ask again.
-  EXPECT_TRUE(controller.handleCloseRequest());
-  EXPECT_EQ(view.shown.size(), 1u);
-}
-
-TEST_F(Editor, CloseRequestFollowsTheSameRule) {
-  open("A\r\n");
-  EXPECT_TRUE(controller.handleCloseRequest());
-  EXPECT_TRUE(view.shown.empty());
-
-  view.type(U"x");
-  view.answers = {Answer::No};
   EXPECT_FALSE(controller.handleCloseRequest());
-  EXPECT_EQ(view.list, U"xA\r\n");
-  view.answers = {Answer::Yes};
-  EXPECT_TRUE(controller.handleCloseRequest());
-  EXPECT_EQ(onDisk(), "A\r\n");
-}
-
-TEST_F(Editor, RunSavesFirstWhenDirtyAndStartsTheScheduler) {
-  open("A\r\n");
-  view.type(U"x");
-  view.answers = {Answer::No};
   controller.handleRun();
-  EXPECT_EQ(view.shown.back().title, U"終了");
-  EXPECT_EQ(view.shown.back().text, U"実行前には保存する必要があります。保存しますか？");
-  EXPECT_EQ(view.schedulerStarts, 0);
-  EXPECT_EQ(onDisk(), "A\r\n");
-
-  view.answers = {Answer::Yes};
-  controller.handleRun();
-  EXPECT_EQ(onDisk(), "xA\r\n\r\n");
+  EXPECT_EQ(view.shown, (std::vector{kSaveQuestion, kExitQuestion, kExitQuestion, kRunQuestion}));
+  EXPECT_EQ(view.ends, 0);
   EXPECT_EQ(view.schedulerStarts, 1);
-  EXPECT_EQ(view.shown.size(), 2u);  // no second question for the save
+  EXPECT_EQ(writer.calls, 0);
+  EXPECT_TRUE(controller.hasUnsavedChanges());
 
+  view.answers = {Answer::Yes};
+  controller.handleSave();
+  EXPECT_EQ(onDisk(), "xA\r\n\xFF\r\n\r\n");  // the list, then one more CR LF
+  EXPECT_FALSE(controller.hasUnsavedChanges());
+  type(0, U"y", {Answer::Yes});
+  controller.handleRun();  // saves without a second question, then starts
+  EXPECT_EQ(onDisk(), "yxA\r\n\xFF\r\n\r\n");
+  EXPECT_EQ(view.schedulerStarts, 2);
+  type(0, U"z", {Answer::Yes});
   controller.handleExit();
   EXPECT_EQ(view.ends, 1);
-  EXPECT_EQ(view.shown.size(), 2u);
+  EXPECT_EQ(onDisk(), "yxA\r\n\xFF\r\n\r\n");
+  EXPECT_TRUE(controller.handleCloseRequest());  // the ending program's own close asks nothing
+  EXPECT_EQ(view.shown.size(), 7u);
 }
 
-TEST_F(Editor, RunOnACleanListStartsAtOnceWithoutSaving) {
-  open("A\r\n");
+TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
+  open("A\r\nB\r\n");
+  type(3, U"é", {Answer::Yes, Answer::Yes});  // Shift-JIS has no é
+  controller.handleSave();
   controller.handleRun();
-  EXPECT_EQ(view.schedulerStarts, 1);
-  EXPECT_TRUE(view.shown.empty());
+  EXPECT_EQ(view.shown.back().substr(0, 21), "保存|!|2 行目に ");
   EXPECT_EQ(writer.calls, 0);
-}
-
-TEST_F(Editor, FailedSaveKeepsTheChangesAndDoesNotRun) {
-  open("A\r\n");
-  view.type(U"x");
+  view.list = U"A\r\n";
   writer.fail = true;
   view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_EQ(view.shown.back().title, U"保存");
-  EXPECT_EQ(view.shown.back().text, U"設定ファイルを保存できませんでした。");
-  EXPECT_EQ(view.shown.back().icon, Message::Icon::Critical);
-  EXPECT_TRUE(controller.hasUnsavedChanges());
-
-  view.answers = {Answer::Yes};
   controller.handleRun();
+  EXPECT_EQ(view.shown.back(), "保存|x|設定ファイルを保存できませんでした。");
   EXPECT_EQ(view.schedulerStarts, 0);
   EXPECT_TRUE(controller.hasUnsavedChanges());
-}
-
-TEST_F(Editor, UnencodableCharacterRefusesTheSaveAndNamesItsLine) {
-  open("A\r\nB\r\n");
-  view.select(3, 3);
-  view.type(U"é");
-  view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_EQ(view.shown.back().icon, Message::Icon::Exclamation);
-  EXPECT_EQ(view.lastText().substr(0, 6), U"2 行目に ");
-  EXPECT_EQ(writer.calls, 0);
-  EXPECT_TRUE(controller.hasUnsavedChanges());
-}
-
-TEST_F(Editor, UndecodableBytesSurviveALoadSaveCycle) {
-  open("00/00 P \xFF\x81\x95\x5C.bmp\r\n\x80\r\n");
-  view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_EQ(onDisk(), "00/00 P \xFF\x81\x95\x5C.bmp\r\n\x80\r\n\r\n");
-}
-
-TEST_F(Editor, SchedulerThatCannotStartIsReported) {
-  open("A\r\n");
+  writer.fail = false;
   view.allowedStarts = 0;
+  view.answers = {Answer::Yes};
   controller.handleRun();
-  EXPECT_EQ(view.shown.back().title, U"実行");
-  EXPECT_EQ(view.shown.back().text, U"velkorn を起動できませんでした。");
-  EXPECT_EQ(view.shown.back().icon, Message::Icon::Critical);
+  EXPECT_EQ(view.shown.back(), "実行|x|velkorn を起動できませんでした。");
 }
 
-// --- Composing entries ---
-
-TEST_F(Editor, BrowseFillsTheFileBoxAndCancelKeepsIt) {
+TEST_F(Editor, BrowseFillsTheFileBoxAndCancelOrABadNameKeepsIt) {
   open("");
   view.picked = U"C:\\a.bmp";
   controller.handleBrowse();
   EXPECT_EQ(view.filter, U"BMPファイル(*.bmp)|*.bmp");
-  EXPECT_EQ(view.fileBox, U"C:\\a.bmp");
-  view.picked.reset();
-  controller.handleBrowse();
-  EXPECT_EQ(view.fileBox, U"C:\\a.bmp");
-  view.picked = U"";
-  controller.handleBrowse();
-  EXPECT_EQ(view.fileBox, U"C:\\a.bmp");
+  for (const auto& picked : {std::optional<Text>(), std::optional<Text>(U""), std::optional<Text>(U"a\nb.bmp")}) {
+    view.picked = picked;
+    controller.handleBrowse();
+    EXPECT_EQ(view.fileBox, U"C:\\a.bmp");
+  }
+  EXPECT_EQ(view.shown, std::vector<std::string>{"ファイル名エラー|!|改行を含むファイル名は指定できません。"});
 }
 
-TEST_F(Editor, BrowseRefusesANameWithALineBreak) {
-  open("");
-  view.fileBox = U"kept.bmp";
-  view.picked = U"/tmp/two\nlines.bmp";
-  controller.handleBrowse();
-  EXPECT_EQ(view.fileBox, U"kept.bmp");
-  EXPECT_EQ(view.shown.back().title, U"ファイル名エラー");
-  EXPECT_EQ(view.shown.back().text, U"改行を含むファイル名は指定できません。");
-  EXPECT_EQ(view.shown.back().icon, Message::Icon::Exclamation);
-}
-
-TEST_F(Editor, AddComposesTheLineForEachKind) {
-  struct Case {
-    const char32_t* label;
-    bool everyDay;
-    const char32_t* line;
-  };
-  for (const Case& c : {Case{U"読む？", false, U"03/03 R C:\\a.bmp\r\n"},
-                        Case{U"読む？", true, U"00/00 R C:\\a.bmp\r\n"},
-                        Case{U"書くの？", false, U"03/03 W C:\\a.bmp\r\n"},
-                        Case{U"郵便屋さん", false, U"03/03 P C:\\a.bmp\r\n"}}) {
+TEST_F(Editor, AddInsertsTheLineOfTheKindTheDateAndTheFileAtTheCaret) {
+  const std::tuple<const char32_t*, bool, const char32_t*> cases[] = {
+      {U"読む？", false, U"10/31 R C:\\a.bmp\r\n"}, {U"読む？", true, U"00/00 R C:\\a.bmp\r\n"},
+      {U"書くの？", false, U"10/31 W C:\\a.bmp\r\n"}, {U"郵便屋さん", false, U"10/31 P C:\\a.bmp\r\n"}};
+  for (const auto& [label, everyDay, line] : cases) {
     open("");
-    view.calendar = {2003, 3, 3};
-    view.kind = c.label;
-    view.everyDay = c.everyDay;
-    view.fileBox = U"C:\\a.bmp";
+    view.calendar = {2026, 10, 31};
+    view.kind = label, view.everyDay = everyDay, view.fileBox = U"C:\\a.bmp";
     controller.handleAdd();
-    EXPECT_EQ(view.list, c.line) << toUtf8(c.label);
+    EXPECT_EQ(view.list, line) << toUtf8(label);
     EXPECT_EQ(view.fileBox, U"");
     EXPECT_TRUE(controller.hasUnsavedChanges());
   }
-}
-
-TEST_F(Editor, AddInsertsAtTheCaretAndSuccessiveAddsFollowInOrder) {
   open("first\r\nsecond\r\n");
-  view.kind = U"郵便屋さん";
-  view.calendar = {2026, 12, 24};
-
-  view.select(7, 7);  // the start of the second line
-  view.fileBox = U"a.bmp";
-  controller.handleAdd();
-  view.fileBox = U"b.bmp";
-  controller.handleAdd();
-  EXPECT_EQ(view.list, U"first\r\n12/24 P a.bmp\r\n12/24 P b.bmp\r\nsecond\r\n");
-
-  view.select(2, 2);  // mid-line: the line is split in two
-  view.fileBox = U"c.bmp";
-  controller.handleAdd();
-  EXPECT_EQ(view.list.substr(0, 24), U"fi12/24 P c.bmp\r\nrst\r\n12");
-
-  view.select(0, view.list.find(U"second"));  // a selection is replaced
-  view.fileBox = U"d.bmp";
-  controller.handleAdd();
-  EXPECT_EQ(view.list, U"12/24 P d.bmp\r\nsecond\r\n");
+  const auto add = [&](std::size_t from, std::size_t to, const char32_t* bitmap) {
+    view.caret = from, view.end = to, view.fileBox = bitmap;
+    controller.handleAdd();
+  };
+  add(7, 7, U"a");  // the start of the second line; the next add follows it
+  add(view.caret, view.caret, U"b");
+  EXPECT_EQ(view.list, U"first\r\n12/06 P a\r\n12/06 P b\r\nsecond\r\n");
+  add(2, 2, U"c");  // mid-line: the line is split in two
+  EXPECT_EQ(view.list.substr(0, 18), U"fi12/06 P c\r\nrst\r\n");
+  add(0, view.list.find(U"second"), U"d");  // a selection is replaced
+  EXPECT_EQ(view.list, U"12/06 P d\r\nsecond\r\n");
 }
 
 TEST_F(Editor, AddWithoutAFileShowsTheMessageAndWithoutAKindDoesNothing) {
   open("A\r\n");
   view.kind = U"郵便屋さん";
   controller.handleAdd();
-  EXPECT_EQ(view.shown.back().title, U"ファイル名エラー");
-  EXPECT_EQ(view.shown.back().text, U"ファイルが指定されていません");
-  EXPECT_EQ(view.shown.back().icon, Message::Icon::Exclamation);
-  EXPECT_FALSE(controller.hasUnsavedChanges());
-
-  view.shown.clear();
-  view.kind = U"";
-  view.fileBox = U"a.bmp";
+  view.kind = U"読む?", view.fileBox = U"a.bmp";  // not a label of the drop-down
   controller.handleAdd();
-  EXPECT_TRUE(view.shown.empty());
+  EXPECT_EQ(view.shown, std::vector<std::string>{"ファイル名エラー|!|ファイルが指定されていません"});
   EXPECT_EQ(view.list, U"A\r\n");
   EXPECT_EQ(view.fileBox, U"a.bmp");
   EXPECT_FALSE(controller.hasUnsavedChanges());
 }
 
 }  // namespace
-}  // namespace velkorn
+}  // namespace velkorn::testing

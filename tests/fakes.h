@@ -1,110 +1,80 @@
 #pragma once
 
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "schedule/codec.h"
-#include "schedule/message.h"
 #include "scheduler/daily_run.h"
 
 namespace velkorn::testing {
 
-// A few characters of CP932, enough for Japanese paths in core tests that
-// must not depend on a platform converter. 表 ends in 0x5C, as a trap for
-// code that looks for backslashes in raw bytes.
+// A few double-byte characters, for core tests that must not depend on a
+// platform converter. 表 ends in 0x5C, a trap for code that looks for
+// backslashes in raw bytes; ≒ has two byte sequences, as in CP932, and
+// encodes to the first.
 class FakeCodePage final : public CodePage {
  public:
-  FakeCodePage() {
-    add("\x97\x58", U'郵');
-    add("\x95\xD6", U'便');
-    add("\x8A\x47", U'絵');
-    add("\x95\x5C", U'表');
-    add("\x81\x5E", U'／');
-  }
-
   std::size_t decodePrefix(BytesView bytes, Text& out) const override {
     std::size_t i = 0;
-    while (i < bytes.size()) {
-      const auto b = static_cast<unsigned char>(bytes[i]);
-      if (b < 0x80) {
-        out.push_back(b);
-        ++i;
-        continue;
-      }
-      if (i + 1 >= bytes.size()) break;
-      const auto it = toText_.find(std::string(bytes.substr(i, 2)));
-      if (it == toText_.end()) break;
-      out.push_back(it->second);
-      i += 2;
+    while (const Pair* p = find([&](const Pair& q) { return bytes.substr(i).starts_with(q.first); })) {
+      out.push_back(p->second);
+      i += p->first.size();
     }
     return i;
   }
-
   std::size_t encodePrefix(TextView text, Bytes& out) const override {
     std::size_t i = 0;
-    for (; i < text.size(); ++i) {
-      if (text[i] < 0x80) {
-        out.push_back(static_cast<char>(text[i]));
-        continue;
-      }
-      const auto it = toBytes_.find(text[i]);
-      if (it == toBytes_.end()) break;
-      out += it->second;
+    while (const Pair* p = i < text.size() ? find([&](const Pair& q) { return text[i] == q.second; }) : nullptr) {
+      out += p->first;
+      ++i;
     }
     return i;
   }
 
  private:
-  void add(const std::string& bytes, char32_t c) {
-    toText_[bytes] = c;
-    toBytes_[c] = bytes;
+  using Pair = std::pair<std::string, char32_t>;
+  template <typename Match>
+  static const Pair* find(Match match) {
+    static const std::vector<Pair> table = [] {
+      std::vector<Pair> t = {{"\x97\x58", U'郵'}, {"\x95\xD6", U'便'}, {"\x8A\x47", U'絵'}, {"\x95\x5C", U'表'},
+                             {"\x81\x5E", U'／'}, {"\x81\xE0", U'≒'}, {"\x87\x90", U'≒'}};
+      for (char32_t c = 0; c < 0x80; ++c) t.emplace_back(std::string(1, static_cast<char>(c)), c);  // and ASCII
+      return t;
+    }();
+    for (const Pair& p : table) {
+      if (match(p)) return &p;
+    }
+    return nullptr;
   }
-  std::map<std::string, char32_t> toText_;
-  std::map<char32_t, std::string> toBytes_;
 };
 
-// Records every write; fails the calls whose 0-based numbers are listed.
-class FakeStore final : public SettingsStore {
- public:
-  struct Write {
-    std::string name;
-    Text data;
-    bool ok;
-  };
-
+// Records every write as "name=value"; fails the calls whose 0-based numbers
+// are listed.
+struct FakeStore final : SettingsStore {
   bool write(std::string_view valueName, TextView data) override {
     const bool ok = !failing.count(writes.size());
-    writes.push_back({std::string(valueName), Text(data), ok});
+    writes.push_back(std::string(valueName) + "=" + toUtf8(data));
     if (ok) values[std::string(valueName)] = Text(data);
     return ok;
   }
-
   std::set<std::size_t> failing;
-  std::vector<Write> writes;
+  std::vector<std::string> writes;
   std::map<std::string, Text> values;
 };
 
-// Records every message and answers from a script (OK when it runs out).
-class RecordingMessageBox final : public MessageBox {
- public:
-  Answer show(const Message& message) override {
-    shown.push_back(message);
-    if (answers.empty()) return message.buttons == Message::Buttons::YesNo ? Answer::No : Answer::Ok;
-    const Answer next = answers.front();
-    answers.erase(answers.begin());
-    return next;
+// Records every message as "title|icon|text", the icon as i (information),
+// ! (exclamation) or x (critical); answers OK, or No to a question.
+struct RecordingMessageBox final : MessageBox {
+  Answer show(const Message& m) override {
+    shown.push_back(toUtf8(m.title) + "|" + "i!x"[static_cast<int>(m.icon)] + "|" + toUtf8(m.text));
+    return m.buttons == Message::Buttons::YesNo ? Answer::No : Answer::Ok;
   }
-
-  std::vector<Message> shown;
-  std::vector<Answer> answers;
+  std::vector<std::string> shown;
 };
 
-class CountingEventPump final : public EventPump {
- public:
+struct CountingEventPump final : EventPump {
   void processPending() override { ++calls; }
   int calls = 0;
 };

@@ -1,5 +1,6 @@
-// The real editor window, driven as a user would drive it: clicks, typing,
-// message boxes and the file dialog answered by the test.
+// The real editor window, offscreen: what only the window can get wrong (its
+// controls' names, places and captions, the tab order, and the wiring of each
+// button, box and dialog to the editor logic), driven as a user would.
 
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -9,40 +10,16 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
-#include <memory>
 
-#include "editor/editor_controller.h"
 #include "platform/qt/editor_window.h"
 #include "platform/qt/iconv_code_page.h"
+#include "platform/qt/qt_text.h"
 #include "platform/qt/schedule_writer.h"
+#include "schedule/texts.h"
+#include "tests/temp_dir.h"
 
 using namespace velkorn;
-
-namespace {
-
-QByteArray readFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-struct SeenBox {
-  QString title;
-  QString text;
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-};
-
-}  // namespace
 
 class EditorWindowTest : public QObject {
   Q_OBJECT
@@ -50,283 +27,184 @@ class EditorWindowTest : public QObject {
  private slots:
   void init();
   void cleanup();
-
-  void controlsHaveTheirNamesCaptionsAndPlaces();
-  void tabOrderStartsAtTheKindDropDown();
-  void saveAskedAndAnswered();
-  void exitAndCloseBoxGuardUnsavedChanges();
-  void runSavesAndStartsTheScheduler();
-  void browseFillsTheFileBoxFromTheDialog();
-  void addInsertsAtTheCaretLeftInTheList();
+  void controlsHaveTheirNamesPlacesAndCaptions();
+  void tabVisitsTheControlsInOrderBothWays();
+  void buttonsBoxesAndDialogsReachTheEditorLogic();
 
  private:
-  template <typename T>
+  template <typename T = QWidget>
   T* control(const char* name) {
-    auto* widget = window->findChild<T*>(QLatin1String(name));
-    if (!widget) qFatal("no control %s", name);
-    return widget;
+    if (auto* widget = window->findChild<T*>(QLatin1String(name))) return widget;
+    qFatal("no control %s", name);
   }
-  // Answers the next message box with `button` once it is up.
-  void answerNextBox(QMessageBox::StandardButton button);
-  // Runs `action` on the next modal file dialog.
-  void handleNextFileDialog(std::function<void(QFileDialog*)> action);
-  void openOn(const QByteArray& schedule);
+  void click(const char* name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
+  // Runs `act` on the next modal dialog of type T once it returns true (the
+  // dialog is ready), polling every 10 ms. A dialog that does not come, or
+  // stays open after it, fails naming `what` within 5 s and is closed, so
+  // that nothing waits for it forever.
+  template <typename T>
+  void onNext(const QString& what, std::function<bool(T*)> act) {
+    ++pending;
+    auto* timer = new QTimer(this);
+    std::optional<QPointer<T>> acted;
+    connect(timer, &QTimer::timeout, this, [=, this, deadline = QDeadlineTimer(5000)]() mutable {
+      auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+      if (!acted && dialog && dialog->isVisible() && act(dialog)) acted = dialog, deadline = QDeadlineTimer(5000);
+      const bool done = acted && (!*acted || !(*acted)->isVisible());
+      if (!done && !deadline.hasExpired()) return;
+      if (!done) failures << what + (acted ? " stayed open" : " did not come up ready");
+      if (!done && dialog) dialog->reject();
+      timer->stop();
+      timer->deleteLater();
+      --pending;
+    });
+    timer->start(10);
+  }
+  void answerNextBox(QMessageBox::StandardButton button) {
+    onNext<QMessageBox>("a message box", [this, button](QMessageBox* box) {
+      seenBoxes << box->windowTitle() + '|' + QString::number(box->icon()) + '|' + box->text();
+      QTest::mouseClick(box->button(button), Qt::LeftButton);
+      return true;
+    });
+  }
+  QByteArray onDisk() const { return QByteArray::fromStdString(testing::readBytes(dir->path() / "velkorn.txt")); }
 
-  std::unique_ptr<QTemporaryDir> dir;
-  QString schedulePath;
-  QString markerPath;
-  std::unique_ptr<qt::IconvCodePage> codePage;
-  std::unique_ptr<Codec> codec;
-  std::unique_ptr<qt::SaveFileWriter> writer;
+  std::unique_ptr<testing::TempDir> dir;
+  qt::IconvCodePage codePage;
+  Codec codec{codePage};
+  qt::SaveFileWriter writer;
   std::unique_ptr<qt::Form2> window;
   std::unique_ptr<EditorController> controller;
-  QList<SeenBox> seen;
+  QStringList seenBoxes, failures;  // boxes as "title|icon|text"
+  int pending = 0;
 };
 
 void EditorWindowTest::init() {
-  dir = std::make_unique<QTemporaryDir>();
-  schedulePath = dir->filePath("velkorn.txt");
-  markerPath = dir->filePath("scheduler-ran");
+  dir = std::make_unique<testing::TempDir>();
+  dir->write("velkorn.txt", "A\r\nB\r\n");
   // A stand-in scheduler that only records that it ran.
-  const QString stub = dir->filePath("velkorn");
-  writeFile(stub, "#!/bin/sh\ntouch '" + markerPath.toUtf8() + "'\n");
-  QFile::setPermissions(stub, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  codePage = std::make_unique<qt::IconvCodePage>();
-  codec = std::make_unique<Codec>(*codePage);
-  writer = std::make_unique<qt::SaveFileWriter>();
-  window = std::make_unique<qt::Form2>(stub.toStdString());
-  controller = std::make_unique<EditorController>(*window, *codec, *writer, schedulePath.toStdString());
+  std::filesystem::permissions(dir->write("velkorn", "#!/bin/sh\ntouch ran\n"), std::filesystem::perms::owner_all);
+  window = std::make_unique<qt::Form2>(dir->path() / "velkorn");
+  controller = std::make_unique<EditorController>(*window, codec, writer, dir->path() / "velkorn.txt");
   window->setController(controller.get());
-  seen.clear();
+  QVERIFY(controller->load({2026, 12, 24}));
+  window->show();
+  QVERIFY(QTest::qWaitForWindowActive(window.get()));
+  seenBoxes.clear();
+  failures.clear();
 }
 
 void EditorWindowTest::cleanup() {
+  QTRY_COMPARE_WITH_TIMEOUT(pending, 0, 12000);
+  QVERIFY2(failures.isEmpty(), qPrintable(failures.join("; ")));
   controller.reset();
   window.reset();
-  dir.reset();
 }
 
-void EditorWindowTest::openOn(const QByteArray& schedule) {
-  writeFile(schedulePath, schedule);
-  QVERIFY(controller->load({2026, 12, 24}));
-  window->show();
-  QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-}
-
-void EditorWindowTest::answerNextBox(QMessageBox::StandardButton button) {
-  auto* timer = new QTimer(this);
-  timer->setInterval(10);
-  connect(timer, &QTimer::timeout, this, [this, timer, button] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    timer->stop();
-    timer->deleteLater();
-    seen.append({box->windowTitle(), box->text(), box->icon()});
-    QTest::mouseClick(box->button(button), Qt::LeftButton);
-  });
-  timer->start();
-}
-
-void EditorWindowTest::handleNextFileDialog(std::function<void(QFileDialog*)> action) {
-  auto* timer = new QTimer(this);
-  timer->setInterval(10);
-  connect(timer, &QTimer::timeout, this, [timer, action] {
-    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    timer->stop();
-    timer->deleteLater();
-    action(dialog);
-  });
-  timer->start();
-}
-
-void EditorWindowTest::controlsHaveTheirNamesCaptionsAndPlaces() {
-  openOn("A\r\n");
-  QCOMPARE(window->windowTitle(), QStringLiteral("設定の編集"));
-  QCOMPARE(window->size(), QSize(680, 510));
-  QVERIFY(!window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
-  QVERIFY(!window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-  QVERIFY(window->windowFlags().testFlag(Qt::WindowCloseButtonHint));
-  QVERIFY(!window->windowIcon().isNull());
-
-  struct Place {
-    const char* name;
-    int left, top, width, height;
-  };
-  const Place places[] = {{"MonthView1", 1200, 120, 2385, 2220}, {"Label1", 4560, 480, 1095, 375},
-                          {"Text1", 4560, 960, 3735, 405},       {"Command1", 8520, 960, 1215, 375},
-                          {"Label3", 4800, 1560, 615, 375},      {"Combo1", 5400, 1560, 3855, 390},
-                          {"Check1", 600, 2640, 3855, 375},      {"Label2", 840, 3240, 5655, 375},
-                          {"Command2", 6480, 3240, 2415, 375},   {"Text2", 240, 3720, 9615, 3135},
-                          {"Command3", 1560, 7080, 1815, 375},   {"Command5", 3960, 7080, 1815, 375},
-                          {"Command4", 6360, 7080, 1815, 375}};
-  for (const Place& p : places) {
-    QCOMPARE(control<QWidget>(p.name)->geometry(), QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15));
+void EditorWindowTest::controlsHaveTheirNamesPlacesAndCaptions() {
+  QCOMPARE(window->windowTitle(), qt::toQString(texts::kEditorCaption));
+  QVERIFY(window->minimumSize() == QSize(680, 510) && window->maximumSize() == QSize(680, 510));
+  QCOMPARE(window->windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+           Qt::WindowCloseButtonHint);
+  for (const form::Place& p : form::kPlaces) {
+    QCOMPARE(control(p.name.data())->geometry(), QRect(p.left / 15, p.top / 15, p.width / 15, p.height / 15));
   }
-
-  QCOMPARE(control<QLabel>("Label1")->text(), QStringLiteral("ファイル"));
-  QCOMPARE(control<QPushButton>("Command1")->text(), QStringLiteral("Browse"));
-  QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("画像"));
-  QCOMPARE(control<QCheckBox>("Check1")->text(), QStringLiteral("デフォルト表示を指定します"));
-  QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral("挿入する行にカーソルを置いてからクリックします"));
-  QCOMPARE(control<QPushButton>("Command2")->text(), QStringLiteral("↓"));
-  QCOMPARE(control<QPushButton>("Command3")->text(), QStringLiteral("保存"));
-  QCOMPARE(control<QPushButton>("Command5")->text(), QStringLiteral("実行"));
-  QCOMPARE(control<QPushButton>("Command4")->text(), QStringLiteral("終了"));
-
-  // Nothing a caption holds is cut off.
-  for (const char* name : {"Label1", "Label2", "Label3"}) {
-    auto* label = control<QLabel>(name);
-    QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(), name);
-  }
-  for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Check1"}) {
-    auto* button = control<QAbstractButton>(name);
-    QVERIFY2(button->sizeHint().width() <= button->width() + 8, name);
-  }
-
+  QCOMPARE(control("Command5")->property("text").toString(), qt::toQString(texts::kRunButton));
+  auto* hint = control<QLabel>("Label2");  // shrunk to fit rather than cut off
+  QVERIFY(hint->fontMetrics().horizontalAdvance(hint->text()) <= hint->width());
   auto* combo = control<QComboBox>("Combo1");
-  QCOMPARE(combo->count(), 3);
-  QCOMPARE(combo->itemText(0), QStringLiteral("郵便屋さん"));
-  QCOMPARE(combo->itemText(1), QStringLiteral("書くの？"));
-  QCOMPARE(combo->itemText(2), QStringLiteral("読む？"));
-  QCOMPARE(combo->currentIndex(), -1);
-  QVERIFY(!combo->isEditable());
-  QVERIFY(!control<QLineEdit>("Text1")->isEnabled());
-  QVERIFY(!control<QCheckBox>("Check1")->isChecked());
-  QCOMPARE(control<QCalendarWidget>("MonthView1")->selectedDate(), QDate(2026, 12, 24));
-  auto* list = control<QPlainTextEdit>("Text2");
-  QCOMPARE(list->lineWrapMode(), QPlainTextEdit::NoWrap);
-  QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-  QCOMPARE(list->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  QCOMPARE(QStringList({combo->itemText(0), combo->itemText(1), combo->itemText(2), combo->currentText()}),
+           QStringList({"郵便屋さん", "書くの？", "読む？", ""}));
+  QVERIFY(combo->count() == 3 && !combo->isEditable() && !control("Text1")->isEnabled());
+  QCOMPARE(control<QPlainTextEdit>("Text2")->lineWrapMode(), QPlainTextEdit::NoWrap);
 }
 
-void EditorWindowTest::tabOrderStartsAtTheKindDropDown() {
-  openOn("A\r\n");
-  window->activateWindow();
-  QVERIFY(QTest::qWaitForWindowActive(window.get()));
-  QCOMPARE(QApplication::focusWidget(), control<QWidget>("Combo1"));
-
-  // Text1 is disabled, so Tab skips it.
-  const QStringList expected = {"Command1", "Text2", "Command2", "Command3", "Command4",
-                                "Check1", "MonthView1", "Command5"};
-  QStringList order;
-  for (int i = 0; i < expected.size(); ++i) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+void EditorWindowTest::tabVisitsTheControlsInOrderBothWays() {
+  QStringList expected, forward, backward;
+  for (const form::Control c : form::kTabOrder) {
+    for (const form::Place& p : form::kPlaces) {
+      if (p.control == c && c != form::Control::Text1) expected << p.name.data();  // Text1 is disabled
+    }
+  }
+  const auto focused = [this] {
     QWidget* w = QApplication::focusWidget();
     while (w && w->parentWidget() != window.get()) w = w->parentWidget();  // the calendar's inner view
-    order << (w ? w->objectName() : QStringLiteral("(none)"));
+    return w ? w->objectName() : QStringLiteral("(none)");
+  };
+  for (qsizetype i = 0; i < expected.size(); ++i) {
+    forward << focused();
+    if (i + 1 < expected.size()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
   }
-  QCOMPARE(order, expected);
+  for (qsizetype i = 0; i < expected.size(); ++i) {
+    backward.prepend(focused());
+    if (i + 1 < expected.size()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+  }
+  QCOMPARE(forward, expected);
+  QCOMPARE(backward, expected);
 }
 
-void EditorWindowTest::saveAskedAndAnswered() {
-  openOn("A\r\nB\r\n");
-  auto* list = control<QPlainTextEdit>("Text2");
-  QTest::keyClicks(list, "x");
-  QVERIFY(controller->hasUnsavedChanges());
-
-  answerNextBox(QMessageBox::No);
-  QTest::mouseClick(control<QPushButton>("Command3"), Qt::LeftButton);
-  QCOMPARE(seen.size(), 1);
-  QCOMPARE(seen[0].title, QStringLiteral("保存"));
-  QCOMPARE(seen[0].text, QStringLiteral("保存しますが、よろしいですか？"));
-  QCOMPARE(seen[0].icon, QMessageBox::Information);
-  QCOMPARE(readFile(schedulePath), QByteArray("A\r\nB\r\n"));
-
+void EditorWindowTest::buttonsBoxesAndDialogsReachTheEditorLogic() {
+  answerNextBox(QMessageBox::Ok);
+  click("Command2");  // without a file, the add says so
+  QTest::keyClicks(control("Text2"), "x");
   answerNextBox(QMessageBox::Yes);
-  QTest::mouseClick(control<QPushButton>("Command3"), Qt::LeftButton);
-  QCOMPARE(readFile(schedulePath), QByteArray("xA\r\nB\r\n\r\n"));
-  QVERIFY(!controller->hasUnsavedChanges());
-}
+  click("Command3");
+  QCOMPARE(onDisk(), "xA\r\nB\r\n\r\n");
 
-void EditorWindowTest::exitAndCloseBoxGuardUnsavedChanges() {
-  openOn("A\r\n");
-  QTest::keyClicks(control<QPlainTextEdit>("Text2"), "y");
+  // Browse: once the dialog has put the focus in its file-name box, the name
+  // goes there, and Return opens it. A cancel keeps the file box.
+  const QString bitmap = QString::fromStdString(dir->write("郵便 屋.bmp", "BM").string());
+  QStringList filters;
+  onNext<QFileDialog>("the file dialog", [&](QFileDialog* d) {
+    auto* name = qobject_cast<QLineEdit*>(d->focusWidget());
+    if (!d->isActiveWindow() || !name) return false;
+    filters = d->nameFilters();
+    name->setText(bitmap);
+    QTest::keyClick(name, Qt::Key_Return);
+    return true;
+  });
+  click("Command1");
+  onNext<QFileDialog>("the file dialog", [](QFileDialog* d) { return d->close(); });
+  click("Command1");
+  QCOMPARE(filters, QStringList{"BMPファイル(*.bmp)"});
+  QCOMPARE(control<QLineEdit>("Text1")->text(), bitmap);
+
+  // Add at the caret left in the list, with the kind and the date chosen
+  // elsewhere; then every day.
+  auto* list = control<QPlainTextEdit>("Text2");
+  QTextCursor cursor = list->textCursor();
+  cursor.setPosition(3);
+  list->setTextCursor(cursor);
+  control("Combo1")->setFocus();
+  control<QComboBox>("Combo1")->setCurrentIndex(1);
+  control<QCalendarWidget>("MonthView1")->setSelectedDate(QDate(2026, 3, 3));
+  click("Command2");
+  control<QLineEdit>("Text1")->setText("/b.bmp");
+  click("Check1");
+  click("Command2");
+  QCOMPARE(list->toPlainText(), "xA\n03/03 W " + bitmap + "\n00/00 W /b.bmp\nB\n");
+  QVERIFY(control<QLineEdit>("Text1")->text().isEmpty());
 
   answerNextBox(QMessageBox::No);
   QVERIFY(!window->close());  // the close box
-  QVERIFY(window->isVisible());
-  QCOMPARE(seen.last().title, QStringLiteral("終了"));
-  QCOMPARE(seen.last().text, QStringLiteral("保存しないで終了しますが、よろしいですか？"));
-
   answerNextBox(QMessageBox::No);
-  QTest::mouseClick(control<QPushButton>("Command4"), Qt::LeftButton);
+  click("Command4");
   QVERIFY(window->isVisible());
-  QCOMPARE(control<QPlainTextEdit>("Text2")->toPlainText(), QStringLiteral("yA\n"));
-
   answerNextBox(QMessageBox::Yes);
-  QTest::mouseClick(control<QPushButton>("Command4"), Qt::LeftButton);
-  QVERIFY(!window->isVisible());
-  QCOMPARE(seen.size(), 3);  // the ending close asked nothing more
-  QCOMPARE(readFile(schedulePath), QByteArray("A\r\n"));
-}
-
-void EditorWindowTest::runSavesAndStartsTheScheduler() {
-  openOn("A\r\n");
-  QTest::keyClicks(control<QPlainTextEdit>("Text2"), "z");
-  answerNextBox(QMessageBox::Yes);
-  QTest::mouseClick(control<QPushButton>("Command5"), Qt::LeftButton);
-  QCOMPARE(seen.size(), 1);
-  QCOMPARE(seen[0].text, QStringLiteral("実行前には保存する必要があります。保存しますか？"));
-  QCOMPARE(readFile(schedulePath), QByteArray("zA\r\n\r\n"));
-  QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(markerPath), 10000);
-  QVERIFY(window->isVisible());
-
-  // A clean list runs at once, with no question.
-  QFile::remove(markerPath);
-  QTest::mouseClick(control<QPushButton>("Command5"), Qt::LeftButton);
-  QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(markerPath), 10000);
-  QCOMPARE(seen.size(), 1);
-}
-
-void EditorWindowTest::browseFillsTheFileBoxFromTheDialog() {
-  openOn("");
-  const QString bitmap = dir->filePath("郵便 屋.bmp");
-  writeFile(bitmap, "BM");
-  QStringList filters;
-  handleNextFileDialog([&](QFileDialog* dialog) {
-    filters = dialog->nameFilters();
-    dialog->selectFile(bitmap);
-    static_cast<QDialog*>(dialog)->accept();  // as the Open button does
-  });
-  QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-  QCOMPARE(filters, QStringList{QStringLiteral("BMPファイル(*.bmp)")});
-  QCOMPARE(control<QLineEdit>("Text1")->text(), bitmap);
-
-  handleNextFileDialog([](QFileDialog* dialog) { dialog->reject(); });
-  QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-  QCOMPARE(control<QLineEdit>("Text1")->text(), bitmap);
-}
-
-void EditorWindowTest::addInsertsAtTheCaretLeftInTheList() {
-  openOn("first\r\nsecond\r\n");
-  auto* list = control<QPlainTextEdit>("Text2");
-  QTextCursor cursor = list->textCursor();
-  cursor.setPosition(6);  // the start of the second line
-  list->setTextCursor(cursor);
-
-  // Choosing the kind and the date moves the focus away from the list.
-  auto* combo = control<QComboBox>("Combo1");
-  combo->setFocus();
-  combo->setCurrentIndex(combo->findText(QStringLiteral("書くの？")));
-  control<QCalendarWidget>("MonthView1")->setSelectedDate(QDate(2026, 3, 3));
-  control<QLineEdit>("Text1")->setText(QStringLiteral("/pics/a.bmp"));
-  QTest::mouseClick(control<QPushButton>("Command2"), Qt::LeftButton);
-  control<QLineEdit>("Text1")->setText(QStringLiteral("/pics/b.bmp"));
-  QTest::mouseClick(control<QCheckBox>("Check1"), Qt::LeftButton);
-  QTest::mouseClick(control<QPushButton>("Command2"), Qt::LeftButton);
-
-  QCOMPARE(list->toPlainText(),
-           QStringLiteral("first\n03/03 W /pics/a.bmp\n00/00 W /pics/b.bmp\nsecond\n"));
-  QVERIFY(control<QLineEdit>("Text1")->text().isEmpty());
-  QVERIFY(controller->hasUnsavedChanges());
-
-  // Without a file the message comes, and nothing is inserted.
+  click("Command5");
+  QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(dir->path() / "ran"), 5000);
+  QVERIFY(onDisk().startsWith("xA\r\n03/03 W "));
+  std::filesystem::remove(dir->path() / "velkorn");  // the scheduler is gone: Run says so
   answerNextBox(QMessageBox::Ok);
-  QTest::mouseClick(control<QPushButton>("Command2"), Qt::LeftButton);
-  QCOMPARE(seen.size(), 1);
-  QCOMPARE(seen[0].title, QStringLiteral("ファイル名エラー"));
-  QCOMPARE(seen[0].icon, QMessageBox::Warning);
+  click("Command5");
+  click("Command4");
+  QVERIFY(!window->isVisible());
+  QTRY_COMPARE_WITH_TIMEOUT(pending, 0, 6000);
+  QCOMPARE(seenBoxes, QStringList({"ファイル名エラー|2|ファイルが指定されていません", "保存|1|保存しますが、よろしいですか？",
+                                   "終了|1|保存しないで終了しますが、よろしいですか？",
+                                   "終了|1|保存しないで終了しますが、よろしいですか？",
+                                   "終了|1|実行前には保存する必要があります。保存しますか？",
+                                   "実行|3|velkorn を起動できませんでした。"}));
 }
 
 QTEST_MAIN(EditorWindowTest)

@@ -123,9 +123,14 @@ std::size_t IconvCodePage::encodePrefix(TextView text, Bytes& out) const {
       const std::size_t n = convertWhole(handle(fromUnicode_), reinterpret_cast<const char*>(&wide),
                                          sizeof wide, bytes, sizeof bytes);
       unsigned code = kUnmappable;
-      if (n == 1) code = static_cast<unsigned char>(bytes[0]);
-      if (n == 2) code = (static_cast<unsigned>(static_cast<unsigned char>(bytes[0])) << 8) |
-                         static_cast<unsigned char>(bytes[1]);
+      // Only a mapping that comes back: iconv's CP932 also maps a few
+      // characters one way only (a yen sign to the backslash), which would
+      // turn them into another character on the next load.
+      if ((n == 1 || n == 2) && decodeWithIconv(bytes, n) == c) {
+        code = n == 1 ? static_cast<unsigned char>(bytes[0])
+                      : (static_cast<unsigned>(static_cast<unsigned char>(bytes[0])) << 8) |
+                            static_cast<unsigned char>(bytes[1]);
+      }
       it = encoded_.emplace(c, code).first;
     }
     const unsigned code = it->second;

@@ -19,14 +19,17 @@ UINT iconStyle(Message::Icon icon) {
 
 }  // namespace
 
+UINT messageBoxStyle(const Message& message, bool owned) {
+  const UINT buttons = message.buttons == Message::Buttons::YesNo ? MB_YESNO : MB_OK;
+  // With no owner window the box would open behind whatever is active.
+  return buttons | iconStyle(message.icon) | (owned ? 0 : MB_SETFOREGROUND);
+}
+
 Answer showMessageBox(HWND owner, const Message& message) {
   const std::wstring title = toWide(message.title);
   const std::wstring text = toWide(message.text);
-  const bool question = message.buttons == Message::Buttons::YesNo;
-  // With no owner window the box would open behind whatever is active.
-  const UINT style = (question ? MB_YESNO : MB_OK) | iconStyle(message.icon) | (owner ? 0 : MB_SETFOREGROUND);
-  const int answer = ::MessageBoxW(owner, text.c_str(), title.c_str(), style);
-  if (!question) return Answer::Ok;
+  const int answer = ::MessageBoxW(owner, text.c_str(), title.c_str(), messageBoxStyle(message, owner != nullptr));
+  if (message.buttons == Message::Buttons::Ok) return Answer::Ok;
   // A box that could not be shown (0) answers nothing: take the cautious No.
   return answer == IDYES ? Answer::Yes : Answer::No;
 }

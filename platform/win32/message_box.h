@@ -6,6 +6,10 @@
 
 namespace velkorn::win32 {
 
+// The MessageBoxW style of the message: its buttons and icon, and, for a box
+// owned by no window, to the front.
+UINT messageBoxStyle(const Message& message, bool owned);
+
 // A modal MessageBoxW for the message, owned by `owner` (none: on top of
 // whatever is active).
 Answer showMessageBox(HWND owner, const Message& message);

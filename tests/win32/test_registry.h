@@ -11,25 +11,19 @@ namespace velkorn::testing {
 
 inline constexpr const char* kSettingsKey = "Software\\orangesoft\\winbiff\\settings";
 
-struct StoredValue {
-  DWORD type = REG_NONE;
-  std::string bytes;  // raw data, terminating NUL included
-};
-
-inline std::optional<StoredValue> storedValue(const char* name) {
+// A REG_SZ value's raw data, terminating NUL included; nothing if the value
+// is missing or of another type.
+inline std::optional<std::string> storedString(const char* name) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  StoredValue value;
-  DWORD size = 0;
-  LONG rc = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
-  if (rc == ERROR_SUCCESS) {
-    value.bytes.resize(size);
-    rc = RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.bytes.data()), &size);
-    value.bytes.resize(size);
-  }
+  std::string bytes(4096, '\0');
+  DWORD size = static_cast<DWORD>(bytes.size());
+  DWORD type = REG_NONE;
+  const LONG read = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes.data()), &size);
   RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return std::nullopt;
-  return value;
+  if (read != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+  bytes.resize(size);
+  return bytes;
 }
 
 // The class string given when the key was created; nothing without a key.
@@ -38,10 +32,9 @@ inline std::optional<std::string> settingsKeyClass() {
   if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
   char buffer[256] = {};
   DWORD size = sizeof buffer;
-  const LONG rc = RegQueryInfoKeyA(key, buffer, &size, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr);
+  RegQueryInfoKeyA(key, buffer, &size, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   nullptr);
   RegCloseKey(key);
-  if (rc != ERROR_SUCCESS) return std::nullopt;
   return std::string(buffer, size);
 }
 
@@ -58,12 +51,6 @@ inline bool makeSettingsKeyUncreatable() {
   }
   RegCloseKey(parent);
   return true;
-}
-
-// Wine, unlike Windows, replaces a key's class on every RegCreateKeyEx call.
-inline bool runningUnderWine() {
-  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-  return ntdll && GetProcAddress(ntdll, "wine_get_version");
 }
 
 }  // namespace velkorn::testing

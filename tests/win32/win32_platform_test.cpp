@@ -1,0 +1,143 @@
+// The Windows pieces under the core: the ANSI code page, the registry store,
+// the message box style, the program's directory and the schedule writer.
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/ansi_code_page.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/platform_info.h"
+#include "platform/win32/registry_store.h"
+#include "platform/win32/schedule_writer.h"
+#include "schedule/schedule_file.h"
+#include "tests/cp932_codec_cases.h"
+#include "tests/temp_dir.h"
+#include "tests/win32/test_registry.h"
+
+namespace velkorn::testing {
+
+// The tests run under a Japanese locale; on another ANSI code page every
+// case of the suite would test the wrong thing.
+TEST(SystemCodePage, IsShiftJis) { ASSERT_EQ(GetACP(), 932u); }
+
+INSTANTIATE_TYPED_TEST_SUITE_P(Ansi, Cp932, win32::AnsiCodePage);
+
+namespace {
+
+// "C:\画像\表.bmp" in CP932; 表's second byte is 0x5C.
+const Text kJapanesePath = U"C:\\画像\\表.bmp";
+const std::string kJapanesePathBytes = "C:\\\x89\xE6\x91\x9C\\\x95\x5C.bmp";
+
+// Records each registry call with its arguments, and answers the three
+// calls of a write with the codes given.
+struct RecordingRegistry final : win32::RegistryCalls {
+  LONG createKey(HKEY root, LPCSTR subKey, DWORD reserved, LPSTR className, DWORD options, REGSAM access,
+                 const SECURITY_ATTRIBUTES* security, PHKEY key, LPDWORD disposition) override {
+    record({"create", name(root), subKey, std::to_string(reserved), className, std::to_string(options),
+            std::to_string(access), security ? "security" : "", disposition ? "" : "no disposition"});
+    *key = codes[0] == ERROR_SUCCESS ? kOpened : reinterpret_cast<HKEY>(0xBAD);
+    return codes[0];
+  }
+  LONG setValue(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data, DWORD size) override {
+    record({"set", name(key), valueName, std::to_string(reserved), std::to_string(type),
+            std::string(reinterpret_cast<const char*>(data), size)});
+    return codes[1];
+  }
+  LONG flushKey(HKEY key) override { return record({"flush", name(key)}), codes[2]; }
+  LONG closeKey(HKEY key) override { return record({"close", name(key)}), ERROR_SUCCESS; }
+
+  void record(std::initializer_list<std::string> call) {
+    std::string line;
+    for (const std::string& part : call) line += part + ' ';
+    calls.push_back(line);
+  }
+  static std::string name(HKEY key) { return key == HKEY_CURRENT_USER ? "HKCU" : key == kOpened ? "opened" : "null"; }
+  static inline const HKEY kOpened = reinterpret_cast<HKEY>(0x1234);
+  std::array<LONG, 3> codes{};
+  std::vector<std::string> calls;
+};
+
+class RegistryWrite : public ::testing::Test {
+ protected:
+  win32::AnsiCodePage codePage;
+  Codec codec{codePage};
+  RecordingRegistry registry;
+  win32::RegistrySettingsStore store{codec, registry};
+};
+
+TEST_F(RegistryWrite, MakesTheThreeCallsWithTheirExactArguments) {
+  ASSERT_TRUE(store.write("readButtonBitmap", kJapanesePath));
+  ASSERT_TRUE(store.write("velkornBitmap", U""));
+  const std::string create = "create HKCU Software\\orangesoft\\winbiff\\settings 0 ";
+  EXPECT_EQ(registry.calls,
+            (std::vector<std::string>{create + "readButtonBitmap 0 983103   ",
+                                      "set opened readButtonBitmap 0 1 " + kJapanesePathBytes + '\0' + ' ', "flush HKCU ",
+                                      "close opened ", create + "velkornBitmap 0 983103   ",
+                                      std::string("set opened velkornBitmap 0 1 \0 ", 31), "flush HKCU ", "close opened "}));
+}
+
+TEST_F(RegistryWrite, AnyFailingCallFailsTheWriteYetAllThreeAreMade) {
+  for (std::size_t failing = 0; failing < 3; ++failing) {
+    registry.calls.clear();
+    registry.codes = {};
+    registry.codes[failing] = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
+    // A key that was not opened is neither used nor closed.
+    EXPECT_EQ(registry.calls.size(), failing == 0 ? 3u : 4u) << failing;
+    EXPECT_EQ(registry.calls[1].substr(0, 9), failing == 0 ? "set null " : "set opene") << failing;
+  }
+  // The ANSI conversion would store "?" for it: a path to no file at all.
+  registry.calls.clear();
+  EXPECT_FALSE(store.write("velkornBitmap", U"C:\\café.bmp"));
+  EXPECT_TRUE(registry.calls.empty());
+}
+
+// The real registry of the test's Wine prefix.
+TEST(RealRegistry, CreatesTheKeyStoresTheAnsiBytesExactlyAndFailsWhenItCannot) {
+  removeMailCheckerSettings();
+  win32::AnsiCodePage codePage;
+  const Codec codec(codePage);
+  win32::RegistrySettingsStore store(codec);
+  ASSERT_TRUE(store.write("velkornBitmap", kJapanesePath));
+  EXPECT_EQ(settingsKeyClass(), "velkornBitmap");
+  ASSERT_TRUE(store.write("readButtonBitmap", U""));
+  EXPECT_EQ(storedString("velkornBitmap"), kJapanesePathBytes + '\0');
+  EXPECT_EQ(storedString("readButtonBitmap"), std::string(1, '\0'));
+
+  removeMailCheckerSettings();
+  ASSERT_TRUE(makeSettingsKeyUncreatable());
+  EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
+  EXPECT_FALSE(storedString("velkornBitmap"));
+  removeMailCheckerSettings();
+}
+
+TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwner) {
+  using enum Message::Icon;
+  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Information, Message::Buttons::YesNo}, true), UINT{MB_YESNO | MB_ICONINFORMATION});
+  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Exclamation, Message::Buttons::Ok}, true), UINT{MB_ICONEXCLAMATION});
+  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND});
+}
+
+TEST(ProgramFiles, TheScheduleLiesBesideTheProgramAlsoAtADriveRoot) {
+  const auto directory = win32::executableDirectory();
+  ASSERT_TRUE(directory);
+  EXPECT_TRUE(std::filesystem::exists(*directory / "win32_platform_tests.exe"));
+  EXPECT_EQ(scheduleFileIn(std::filesystem::path(L"C:\\velkorn.exe").parent_path()).wstring(), L"C:\\velkorn.txt");
+  // NTFS allows a lone surrogate in a file name; a message shows it as it is.
+  EXPECT_EQ(displayPath(L"C:\\a\xD800"), (Text{U'C', U':', U'\\', U'a', 0xD800}));
+}
+
+TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingWhatWasThere) {
+  TempDir dir;
+  const auto file = dir.write("velkorn.txt", "a much longer old content\r\n");
+  win32::ReplacingWriter writer;
+  ASSERT_TRUE(writer.replaceContents(file, "\x95\x5C\r\n"));
+  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
+  std::filesystem::create_directory(dir.path() / "dir.txt");
+  EXPECT_FALSE(writer.replaceContents(dir.path() / "dir.txt", "new\r\n"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "dir.txt"));
+  EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
+}  // namespace
+}  // namespace velkorn::testing
