@@ -57,8 +57,8 @@ test-mingw: deps
 	else \
 	  echo "== no 32-bit Wine here: checking the 32-bit programs, testing a 64-bit build"; \
 	  cmake --build --preset mingw --target velkorn velkorn-editor && \
-	  tests/win32/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
-	  tests/win32/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
+	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
+	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
 	  cmake --preset mingw64 && cmake --build --preset mingw64 && ctest --preset mingw64; \
 	fi
 

@@ -15,31 +15,30 @@ namespace velkorn::testing {
 // WM_GETTEXT, which is carried across processes.
 inline std::wstring textOf(HWND window) {
   std::wstring text(32768, L'\0');
-  text.resize(static_cast<std::size_t>(
-      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   return text;
 }
 
 struct WindowSearch {
-  const wchar_t* className;
-  DWORD processId;
+  std::wstring className;
+  DWORD processId;  // 0: any
   std::vector<HWND> found;
 };
 
 inline BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
-  auto& s = *reinterpret_cast<WindowSearch*>(context);
+  auto& search = *reinterpret_cast<WindowSearch*>(context);
   wchar_t name[64] = {};
   DWORD owner = 0;
   GetClassNameW(window, name, 64);
   GetWindowThreadProcessId(window, &owner);
-  if (std::wstring(name) == s.className && (!s.processId || owner == s.processId) && IsWindowVisible(window)) {
-    s.found.push_back(window);
+  if (name == search.className && (!search.processId || owner == search.processId) && IsWindowVisible(window)) {
+    search.found.push_back(window);
   }
   return TRUE;
 }
 
-// The shown windows of a class: top-level ones of a process, or any inside
-// `parent`.
+// The shown windows of a class: top-level ones of a process (message boxes
+// and common dialogs are "#32770"), or any inside `parent`.
 inline std::vector<HWND> windowsOf(const wchar_t* className, DWORD processId, HWND parent = nullptr) {
   WindowSearch search{className, processId, {}};
   parent ? EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&search))
@@ -47,7 +46,7 @@ inline std::vector<HWND> windowsOf(const wchar_t* className, DWORD processId, HW
   return search.found;
 }
 
-// Polls `condition` every 20 ms until it holds or 10 s have passed.
+// Polls `condition` every 20 ms until it holds or `patienceMs` have passed.
 template <typename Condition>
 bool waitFor(Condition condition, ULONGLONG patienceMs = 10000) {
   for (const ULONGLONG until = GetTickCount64() + patienceMs; !condition(); Sleep(20)) {
@@ -56,9 +55,9 @@ bool waitFor(Condition condition, ULONGLONG patienceMs = 10000) {
   return true;
 }
 
-// A box's title and text (its static control 0xFFFF), as "title|text", and
-// a press of one of its buttons, posted: a sent click would wait for the
-// box's own modal loop.
+// A box's title and text (its static control 0xFFFF) as "title|text", and a
+// press of one of its buttons, posted: a sent click would wait for the box's
+// own modal loop.
 inline std::wstring answer(HWND box, int button) {
   const std::wstring seen = textOf(box) + L"|" + textOf(GetDlgItem(box, 0xFFFF));
   PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
@@ -70,39 +69,30 @@ inline bool startProgram(const std::filesystem::path& program, const std::filesy
   std::wstring commandLine = L"\"" + program.wstring() + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workingDir.c_str(), &startup, &process);
+  return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDir.c_str(),
+                        &startup, &process);
 }
 
-struct ProgramRun {
-  bool finished = false;
-  DWORD exitCode = 0;
-  std::vector<std::wstring> boxes;  // "title|text"
-};
-
-// Runs a program to its end, pressing OK in each box it shows. A program
-// still running after 20 s is ended and reported unfinished.
-inline ProgramRun runAnsweringBoxes(const std::filesystem::path& program, const std::filesystem::path& workingDir) {
-  ProgramRun run;
+// Runs a program to its end, pressing OK in each box it shows; its boxes as
+// "title|text", and its exit status, or nothing if it was still running
+// after 20 s (it is ended then).
+inline std::optional<DWORD> runAnsweringBoxes(const std::filesystem::path& program, std::vector<std::wstring>& boxes) {
   PROCESS_INFORMATION process{};
-  if (!startProgram(program, workingDir, process)) return run;
+  if (!startProgram(program, program.parent_path().parent_path(), process)) return std::nullopt;
   std::set<HWND> answered;
-  run.finished = waitFor(
+  const bool finished = waitFor(
       [&] {
-        // A closed box's handle may come back for the next one.
-        std::erase_if(answered, [](HWND box) { return !IsWindow(box); });
+        std::erase_if(answered, [](HWND box) { return !IsWindow(box); });  // a handle may come back
         for (HWND box : windowsOf(L"#32770", process.dwProcessId)) {
-          if (answered.insert(box).second) run.boxes.push_back(answer(box, IDOK));
+          if (answered.insert(box).second) boxes.push_back(answer(box, IDOK));
         }
         return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
       },
       20000);
   TerminateProcess(process.hProcess, 99);
-  WaitForSingleObject(process.hProcess, 5000);
-  GetExitCodeProcess(process.hProcess, &run.exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return run;
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  return finished ? std::optional(exitCode) : std::nullopt;
 }
 
 }  // namespace velkorn::testing

@@ -26,18 +26,6 @@ inline std::optional<std::string> storedString(const char* name) {
   return bytes;
 }
 
-// The class string given when the key was created; nothing without a key.
-inline std::optional<std::string> settingsKeyClass() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return std::nullopt;
-  char buffer[256] = {};
-  DWORD size = sizeof buffer;
-  RegQueryInfoKeyA(key, buffer, &size, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   nullptr);
-  RegCloseKey(key);
-  return std::string(buffer, size);
-}
-
 // Each test starts from a user without the mail checker's settings.
 inline void removeMailCheckerSettings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\orangesoft"); }
 

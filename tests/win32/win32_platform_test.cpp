@@ -1,17 +1,15 @@
 // The Windows pieces under the core: the ANSI code page, the registry store,
-// the message box style, the program's directory and the schedule writer.
+// the message box style and the schedule writer.
 
 #include <gtest/gtest.h>
 
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/message_box.h"
-#include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
 #include "schedule/schedule_file.h"
 #include "tests/cp932_codec_cases.h"
 #include "tests/temp_dir.h"
-#include "tests/win32/test_registry.h"
 
 namespace velkorn::testing {
 
@@ -92,24 +90,6 @@ TEST_F(RegistryWrite, AnyFailingCallFailsTheWriteYetAllThreeAreMade) {
 }
 
 // The real registry of the test's Wine prefix.
-TEST(RealRegistry, CreatesTheKeyStoresTheAnsiBytesExactlyAndFailsWhenItCannot) {
-  removeMailCheckerSettings();
-  win32::AnsiCodePage codePage;
-  const Codec codec(codePage);
-  win32::RegistrySettingsStore store(codec);
-  ASSERT_TRUE(store.write("velkornBitmap", kJapanesePath));
-  EXPECT_EQ(settingsKeyClass(), "velkornBitmap");
-  ASSERT_TRUE(store.write("readButtonBitmap", U""));
-  EXPECT_EQ(storedString("velkornBitmap"), kJapanesePathBytes + '\0');
-  EXPECT_EQ(storedString("readButtonBitmap"), std::string(1, '\0'));
-
-  removeMailCheckerSettings();
-  ASSERT_TRUE(makeSettingsKeyUncreatable());
-  EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
-  EXPECT_FALSE(storedString("velkornBitmap"));
-  removeMailCheckerSettings();
-}
-
 TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwner) {
   using enum Message::Icon;
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Information, Message::Buttons::YesNo}, true), UINT{MB_YESNO | MB_ICONINFORMATION});
@@ -117,27 +97,19 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND});
 }
 
-TEST(ProgramFiles, TheScheduleLiesBesideTheProgramAlsoAtADriveRoot) {
-  const auto directory = win32::executableDirectory();
-  ASSERT_TRUE(directory);
-  EXPECT_TRUE(std::filesystem::exists(*directory / "win32_platform_tests.exe"));
-  EXPECT_EQ(scheduleFileIn(std::filesystem::path(L"C:\\velkorn.exe").parent_path()).wstring(), L"C:\\velkorn.txt");
-  // NTFS allows a lone surrogate in a file name; a message shows it as it is.
-  EXPECT_EQ(displayPath(L"C:\\a\xD800"), (Text{U'C', U':', U'\\', U'a', 0xD800}));
-}
-
 TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingWhatWasThere) {
   TempDir dir;
-  const auto file = dir.write("velkorn.txt", "a much longer old content\r\n");
   win32::ReplacingWriter writer;
-  ASSERT_TRUE(writer.replaceContents(file, "\x95\x5C\r\n"));
-  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
+  ASSERT_TRUE(writer.replaceContents(dir.write("velkorn.txt", "a much longer old content\r\n"), "\x95\x5C\r\n"));
+  EXPECT_EQ(readBytes(dir.path() / "velkorn.txt"), "\x95\x5C\r\n");
   std::filesystem::create_directory(dir.path() / "dir.txt");
   EXPECT_FALSE(writer.replaceContents(dir.path() / "dir.txt", "new\r\n"));
-  EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "dir.txt"));
   EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // nothing left behind
 }
+
+// NTFS allows a lone surrogate in a file name; a message shows it as it is.
+TEST(DisplayPath, KeepsALoneSurrogate) { EXPECT_EQ(displayPath(L"C:\\a\xD800"), (Text{U'C', U':', U'\\', U'a', 0xD800})); }
 
 }  // namespace
 }  // namespace velkorn::testing

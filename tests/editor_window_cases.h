@@ -1,0 +1,99 @@
+#pragma once
+
+// The editor window on either build, driven as a user would drive it: what
+// only a window can get wrong (places, captions, and the wiring of each
+// button, box and dialog to the editor logic; the logic itself is the
+// controller tests' business). One scenario, run by the Qt tests on Form2 and
+// by the Windows tests on velkorn-editor.exe.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "editor/form_layout.h"
+#include "schedule/message.h"
+#include "schedule/schedule_file.h"
+#include "schedule/texts.h"
+#include "tests/temp_dir.h"
+
+namespace velkorn::testing {
+
+// An editor window opened on "A\r\nB\r\n" in `directory`, beside a stand-in
+// scheduler that adds a line "ran" to scheduler-ran.txt there at each start.
+class EditorWindowDriver {
+ public:
+  virtual ~EditorWindowDriver() = default;
+  // Left, top, width and height in the client area, in pixels at 96 dpi.
+  virtual std::array<int, 4> place(form::Control control) = 0;
+  virtual Text text(form::Control control) = 0;  // a caption, the file box or the list
+  // Presses a button or the check box; returns once it has been handled.
+  virtual void click(form::Control control) = 0;
+  // Presses a button (nothing: the close box) and answers the message box
+  // that comes: its "title|text", or "(no box)".
+  virtual std::string clickAnswering(std::optional<form::Control> control, Answer answer) = 0;
+  // Presses Browse and opens `file` in the dialog as a user does.
+  virtual void browse(const std::filesystem::path& file) = 0;
+  virtual void putCaret(int line, int column) = 0;  // in the list, 0-based
+  virtual void type(TextView text) = 0;             // into the list, at its caret
+  virtual void chooseKind(int index) = 0;
+  virtual void chooseDate(int year, int month, int day) = 0;
+  virtual bool isOpen() = 0;
+  // Polls `condition` until it holds, for up to 10 s.
+  virtual bool eventually(const std::function<bool()>& condition) = 0;
+
+  TempDir directory;
+};
+
+inline void expectPlacesAndCaptions(EditorWindowDriver& window) {
+  for (const form::Place& p : form::kPlaces) {
+    const auto [left, top, width, height] = window.place(p.control);
+    EXPECT_EQ((std::array{left, top, width}), (std::array{p.left / 15, p.top / 15, p.width / 15})) << p.name;
+    // A closed drop-down list is as high as its font needs (Windows will not
+    // make it lower), the rest exactly as placed.
+    EXPECT_LE(height - p.height / 15, p.control == form::Control::Combo1 ? 4 : 0) << p.name;
+    EXPECT_GE(height - p.height / 15, 0) << p.name;
+  }
+  EXPECT_EQ(window.text(form::Control::Command5), texts::kRunButton);
+  EXPECT_EQ(window.text(form::Control::Label2), texts::kInsertHint);
+}
+
+inline void expectEveryControlReachesTheEditorLogic(EditorWindowDriver& window) {
+  using form::Control;
+  const auto file = [&](const char* name) { return readBytes(window.directory.path() / name); };
+  window.click(Control::Command5);  // a clean list runs at once
+  EXPECT_TRUE(window.eventually([&] { return file("scheduler-ran.txt") == "ran\r\n"; })) << "the scheduler did not start";
+  EXPECT_EQ(window.clickAnswering(Control::Command2, Answer::Ok), "ファイル名エラー|ファイルが指定されていません");
+  window.type(U"x");
+  EXPECT_EQ(window.clickAnswering(Control::Command3, Answer::Yes), "保存|保存しますが、よろしいですか？");
+  EXPECT_EQ(file("velkorn.txt"), "xA\r\nB\r\n\r\n");
+
+  // Composing: the file from the dialog, a kind and a date, then every day;
+  // inserted at the caret left in the list.
+  const std::filesystem::path bitmap = window.directory.write(u8"郵便 屋.bmp", "BM");
+  const Text path = displayPath(bitmap);
+  window.browse(bitmap);
+  EXPECT_EQ(window.text(Control::Text1), path);
+  window.chooseKind(1);
+  window.chooseDate(2026, 3, 3);
+  window.putCaret(1, 0);
+  window.click(Control::Command2);
+  EXPECT_EQ(window.text(Control::Text1), U"");
+  window.browse(bitmap);
+  window.click(Control::Check1);
+  window.click(Control::Command2);
+  EXPECT_EQ(window.text(Control::Text2), U"xA\r\n03/03 W " + path + U"\r\n00/00 W " + path + U"\r\nB\r\n");
+
+  const std::string exitQuestion = "終了|保存しないで終了しますが、よろしいですか？";
+  EXPECT_EQ(window.clickAnswering(std::nullopt, Answer::No), exitQuestion);
+  EXPECT_EQ(window.clickAnswering(Control::Command4, Answer::No), exitQuestion);
+  EXPECT_TRUE(window.isOpen());
+  EXPECT_EQ(window.clickAnswering(Control::Command5, Answer::Yes), "終了|実行前には保存する必要があります。保存しますか？");
+  EXPECT_TRUE(window.eventually([&] { return file("scheduler-ran.txt") == "ran\r\nran\r\n"; })) << "no second start";
+  EXPECT_EQ(file("velkorn.txt").substr(0, 12), "xA\r\n03/03 W ");
+  window.click(Control::Command4);  // saved by Run: ends without a question
+  EXPECT_FALSE(window.isOpen());
+}
+
+}  // namespace velkorn::testing

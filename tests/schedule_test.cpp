@@ -1,0 +1,154 @@
+// The file format: the due rule and the fields by character position, the
+// line reader, the text conversions and the lossless codec.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "schedule/entry.h"
+#include "schedule/line_reader.h"
+#include "schedule/schedule_file.h"
+#include "tests/fakes.h"
+#include "tests/temp_dir.h"
+
+namespace velkorn::testing {
+namespace {
+
+TEST(DueRule, ComparesTheFieldsByCharacterPosition) {
+  const std::tuple<const char32_t*, int, int, bool> cases[] = {
+      {U"12/24 P x.bmp", 12, 24, true}, {U"12/24 P", 12, 24, true},    {U"12-24 P x.bmp", 12, 24, true},
+      {U"12/24", 12, 24, true},         {U"12／24 P 絵", 12, 24, true}, {U"00/00 W x.bmp", 3, 3, true},
+      {U"00-00", 10, 31, true},         {U"10/31 R x", 10, 31, true},  {U"11/20 R x", 11, 20, true},
+      {U"10/10 R x", 10, 10, true},     {U"01/21 R x", 1, 21, true},   {U"02/30 R x", 2, 30, true},
+      {U"11/20 R x", 11, 21, false},    {U"10/31 R x", 10, 30, false}, {U"12/24 P x.bmp", 11, 24, false},
+      {U"12/24 P x", 12, 25, false},    {U"00/24 P x", 12, 24, false}, {U"12/00 P x.bmp", 12, 24, false},
+      {U"1/5 P x.bmp", 1, 5, false},    {U"12/2", 12, 2, false},       {U"", 12, 24, false},
+      {U"#12/24 P x", 12, 24, false},   {U" #12/24 P", 12, 24, false}, {U"１２/24 P x.bmp", 12, 24, false}};
+  for (const auto& [line, month, day, due] : cases) {
+    EXPECT_EQ(isDue(line, dayKeyOf({2026, month, day})), due) << toUtf8(line) << " on " << month << "/" << day;
+  }
+  const auto field = dateFieldOf({2026, 10, 31});
+  EXPECT_EQ(std::string(field.begin(), field.end()), "10/31");
+}
+
+TEST(Fields, KindIsCharacterSevenUpperCasedAndPathIsTheRestVerbatim) {
+  EXPECT_EQ(kindOf(U"12/24 p a"), ImageKind::Figure);
+  EXPECT_EQ(kindOf(U"12/24 R a"), ImageKind::ReadButton);
+  EXPECT_EQ(kindOf(U"12/24 w a"), ImageKind::WriteButton);
+  EXPECT_EQ(kindOf(U"12/24 X a"), std::nullopt);
+  EXPECT_EQ(kindOf(U"12/24 ｐ a"), std::nullopt);  // a full-width letter is no kind
+  // Six characters: the seventh, just past the line's end, is not its kind.
+  EXPECT_EQ(kindOf(TextView(U"12/24 P").substr(0, 6)), std::nullopt);
+  EXPECT_EQ(pathOf(U"12/24 P  C:\\my pics\\a.bmp  "), U" C:\\my pics\\a.bmp  ");
+  EXPECT_EQ(pathOf(U"12/24 P"), U"");
+  EXPECT_EQ(composeEntry(U"03/03", U'R', U" C:\\a.bmp"), U"03/03 R  C:\\a.bmp");
+  EXPECT_TRUE(isComment(U"#") && !isComment(U" #"));
+}
+
+// The scheduler skips decoding lines that fail mayBeDue, so it must never
+// reject a line that would be due once decoded; and most it does reject.
+TEST(MayBeDue, NeverRejectsADueLine) {
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  const std::string alphabet[] = {"0", "1", "2", "4", "/", " ", "#", "P", "\x81\x5E", "\x95\x5C", "\x81", "\xFF"};
+  std::mt19937 random(7);
+  const DayKey days[] = {dayKeyOf({2026, 12, 24}), dayKeyOf({2026, 1, 2}), dayKeyOf({2026, 10, 10})};
+  int due = 0;
+  for (int n = 0; n < 100000; ++n) {
+    std::string raw = random() % 2 ? "" : (random() % 2 ? "12" : "00");  // plausible months, so that some are due
+    for (auto k = random() % 9; k > 0; --k) raw += alphabet[random() % std::size(alphabet)];
+    for (const DayKey& day : days) {
+      if (!isDue(codec.decode(raw), day)) continue;
+      ++due;
+      ASSERT_TRUE(mayBeDue(raw, day)) << raw;
+    }
+  }
+  EXPECT_GT(due, 500);
+  EXPECT_FALSE(mayBeDue("12/25 P x", days[0]) || mayBeDue("11/24 P x", days[0]) || mayBeDue("00/24 P", days[0]));
+}
+
+std::vector<std::string> readLines(const std::filesystem::path& file) {
+  auto reader = LineReader::open(file);
+  std::vector<std::string> lines;
+  BytesView line;
+  while (reader && reader->next(line) == LineReader::Status::Line) lines.emplace_back(line);
+  return lines;
+}
+
+TEST(LineReader, SplitsAtEveryKindOfLineEndAndAtNoReadBoundary) {
+  using Lines = std::vector<std::string>;
+  std::vector<std::pair<std::string, Lines>> cases = {
+      {"", {}},          {"\r\n", {""}},         {"a\r\nb\r\n", {"a", "b"}}, {"a\r\nb", {"a", "b"}},
+      {"a\n\r", {"a", ""}}, {"a\r\r\nb", {"a", "", "b"}}, {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
+      {std::string("x\0\x95\x5C\r\n", 5), {std::string("x\0\x95\x5C", 4)}}};
+  // Lines longer than the buffer, and CR LF split across two reads.
+  for (std::size_t crAt : {65534u, 65535u, 65536u, 131071u, 300000u}) {
+    cases.push_back({std::string(crAt, 'q') + "\r\nend\r\n", {std::string(crAt, 'q'), "end"}});
+    cases.push_back({std::string(crAt, 'q') + "\r", {std::string(crAt, 'q')}});
+  }
+  TempDir dir;
+  for (const auto& [bytes, lines] : cases) EXPECT_EQ(readLines(dir.write("s.txt", bytes)), lines) << bytes.size();
+  EXPECT_FALSE(LineReader::open(dir.path() / "absent.txt"));
+  auto directory = LineReader::open(dir.path());
+  BytesView line;
+  EXPECT_TRUE(!directory || directory->next(line) == LineReader::Status::Error);
+}
+
+TEST(Utf8, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
+  const std::pair<std::string_view, Text> valid[] = {
+      {"a\x7F", U"a\x7F"},
+      {"\xC2\x80\xC3\xA9\xDF\xBF", U"\x80é\u07FF"},
+      {"\xE0\xA0\x80\xEF\xBF\xBF\xED\x9F\xBF\xEE\x80\x80", U"\u0800\uFFFF\uD7FF\uE000"},
+      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", U"\U00010000\U0010FFFF"}};
+  for (const auto& [bytes, text] : valid) {
+    EXPECT_EQ(fromUtf8(bytes), text) << bytes;
+    EXPECT_EQ(toUtf8(text), bytes);
+  }
+  constexpr char32_t bad = 0xFFFD;
+  const std::pair<std::string_view, Text> invalid[] = {
+      {"a\xFF" "b", {U'a', bad, U'b'}},
+      {"\xE3\x41\x82", {bad, U'A', bad}},              // not a continuation byte
+      {"\xC0\xAF\xE0\x9F\xBF", Text(5, bad)},           // overlong
+      {"\xF0\x8F\xBF\xBF\xED\xA0\x80", Text(7, bad)},   // overlong; a surrogate
+      {"\xF4\x90\x80\x80\xF8\x88\x80\x80\x80", Text(9, bad)},  // past U+10FFFF; no such length
+      {std::string_view("\xE3\x81\x82", 2), {bad, bad}}};     // cut short
+  for (const auto& [bytes, text] : invalid) EXPECT_EQ(fromUtf8(bytes), text) << bytes;
+  EXPECT_EQ(toUtf8(Text{0xD800, 0xDFFF, 0x110000}), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
+}
+
+TEST(Utf16, PairsWhatNeedsAPairAndKeepsLoneSurrogates) {
+  const Text text = {U'表', 0xFFFF, 0x10000, 0x10FFFF, escapeOf(0x81), 0xD800, U'x'};
+  const std::u16string utf16 = {u'表', 0xFFFF, 0xD800, 0xDC00, 0xDBFF, 0xDFFF, 0xDC81, 0xD800, u'x'};
+  EXPECT_EQ(toUtf16(text), utf16);
+  EXPECT_EQ(fromUtf16(utf16), text);
+  EXPECT_EQ(toUtf16(Text{0x110000}), std::u16string{0xFFFD});
+  EXPECT_EQ(fromUtf16(std::u16string{0xDBFF, 0xDBFF, 0xDFFF, 0xD800}), (Text{0xDBFF, 0x10FFFF, 0xD800}));
+}
+
+// Bytes that are not text become escapes, and every byte string comes back
+// byte for byte: invalid bytes, a lead byte cut off, and a sequence whose
+// character would encode back to the other sequence of a double mapping.
+TEST(Codec, KeepsEveryByteThroughADecodeAndAnEncode) {
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  const std::pair<std::string_view, Text> cases[] = {
+      {"\x95\x5C\\", U"表\\"},
+      {"ab\x95", {U'a', U'b', escapeOf(0x95)}},
+      {"\xFF\xFE\x80", {escapeOf(0xFF), escapeOf(0xFE), escapeOf(0x80)}},
+      {"\x81\xE0", U"≒"},
+      {"\x97\x58\x87\x90\x95\x5C", {U'郵', escapeOf(0x87), escapeOf(0x90), U'表'}},
+      {"\x87\x90\x81\x5E-", {escapeOf(0x87), escapeOf(0x90), U'／', U'-'}}};
+  for (const auto& [bytes, text] : cases) {
+    EXPECT_EQ(codec.decode(bytes), text) << bytes;
+    EXPECT_EQ(codec.encode(text).bytes, bytes);
+  }
+  EXPECT_EQ(codec.encode(U"ok 郵便 é").failure->position, 6u);
+  EXPECT_EQ(codec.encode(Text{escapeOf(0x81), U'é'}).failure->position, 1u);
+  // The whole-file write: the list, then one CR LF; or the line that cannot be saved.
+  EXPECT_EQ(std::get<Bytes>(scheduleFileBytes(U"A\r\n表\r\n", codec)), "A\r\n\x95\x5C\r\n\r\n");
+  EXPECT_EQ(std::get<UnencodableLine>(scheduleFileBytes(U"ok\r\nok\r\nnot é\r\n", codec)).lineNumber, 3u);
+  EXPECT_EQ(scheduleFileIn("/opt/v/"), std::filesystem::path("/opt/v/velkorn.txt"));
+}
+
+}  // namespace
+}  // namespace velkorn::testing
