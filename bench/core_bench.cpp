@@ -52,7 +52,7 @@ void ReadLines(benchmark::State& state) {
 struct NullStore final : velkorn::SettingsStore {
   bool write(std::string_view, velkorn::TextView) override { return true; }
 };
-struct NullMessages final : velkorn::MessageBox {
+struct NullMessages final : velkorn::MessagePresenter {
   velkorn::Answer show(const velkorn::Message&) override { return velkorn::Answer::Ok; }
 };
 struct NullPump final : velkorn::EventPump {

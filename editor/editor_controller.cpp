@@ -6,7 +6,7 @@
 #include "schedule/kinds.h"
 #include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
-#include "schedule/texts.h"
+#include "ui/texts.h"
 
 namespace velkorn {
 

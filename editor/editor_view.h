@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "schedule/date.h"
-#include "schedule/message.h"
+#include "ui/message.h"
 #include "schedule/text.h"
 
 namespace velkorn {

@@ -1,6 +1,6 @@
 #include "schedule/kinds.h"
 
-#include "schedule/texts.h"
+#include "ui/texts.h"
 
 namespace velkorn {
 

@@ -4,7 +4,7 @@
 
 #include "schedule/codec.h"
 #include "schedule/date.h"
-#include "schedule/message.h"
+#include "ui/message.h"
 #include "schedule/text.h"
 
 namespace velkorn {
@@ -26,7 +26,7 @@ class EventPump {
 
 struct SchedulerPlatform {
   SettingsStore& store;
-  MessageBox& messages;
+  MessagePresenter& messages;
   EventPump& events;
   const Codec& codec;
   Date today;                               // read once per run

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "schedule/kinds.h"
-#include "schedule/texts.h"
+#include "ui/texts.h"
 
 namespace velkorn::testing {
 

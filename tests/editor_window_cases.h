@@ -13,9 +13,9 @@
 #include <optional>
 
 #include "editor/form_layout.h"
-#include "schedule/message.h"
+#include "ui/message.h"
 #include "schedule/schedule_file.h"
-#include "schedule/texts.h"
+#include "ui/texts.h"
 #include "tests/temp_dir.h"
 
 namespace velkorn::testing {

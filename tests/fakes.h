@@ -66,7 +66,7 @@ struct FakeStore final : SettingsStore {
 
 // Records every message as "title|icon|text", the icon as i (information),
 // ! (exclamation) or x (critical); answers OK, or No to a question.
-struct RecordingMessageBox final : MessageBox {
+struct RecordingMessageBox final : MessagePresenter {
   Answer show(const Message& m) override {
     shown.push_back(toUtf8(m.title) + "|" + "i!x"[static_cast<int>(m.icon)] + "|" + toUtf8(m.text));
     return m.buttons == Message::Buttons::YesNo ? Answer::No : Answer::Ok;

@@ -1,15 +1,7 @@
 // The real editor window Form2, offscreen, driven through Qt's own events.
 
-#include <QApplication>
-#include <QCalendarWidget>
-#include <QComboBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTextBlock>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "platform/qt/editor_window.h"
 #include "platform/qt/iconv_code_page.h"
@@ -118,17 +110,14 @@ class QtWindow final : public EditorWindowDriver {
   EditorController controller{window, codec, writer, directory.path() / "velkorn.txt"};
 };
 
-TEST(QtEditorWindow, IsAFixedDialogWithItsControlsAsLaidOut) {
+TEST(QtEditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   QtWindow window;
-  expectPlacesAndCaptions(window);
   EXPECT_EQ(window.form().windowTitle(), qt::toQString(texts::kEditorCaption));
+  EXPECT_EQ(window.form().windowIcon().pixmap(32, 32).size(), QSize(32, 32));
   EXPECT_TRUE(window.form().minimumSize() == QSize(680, 510) && window.form().maximumSize() == QSize(680, 510));
   EXPECT_EQ(window.form().windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
             Qt::WindowCloseButtonHint);
-}
-
-TEST(QtEditorWindow, EveryControlReachesTheEditorLogic) {
-  QtWindow window;
+  expectPlacesAndCaptions(window);
   expectEveryControlReachesTheEditorLogic(window);
 }
 

@@ -8,13 +8,10 @@
 namespace velkorn::testing {
 
 // A fresh directory under the system's temporary directory, removed on exit.
-class TempDir {
- public:
+struct TempDir {
   TempDir() { std::filesystem::create_directories(path_); }
-  ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
   TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
+  ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
   const std::filesystem::path& path() const { return path_; }
   // Writes a file, and the directories it lies in.
   std::filesystem::path write(const std::filesystem::path& name, std::string_view bytes) const {
@@ -24,8 +21,7 @@ class TempDir {
   }
 
  private:
-  std::filesystem::path path_ =
-      std::filesystem::temp_directory_path() / ("velkorn-test-" + std::to_string(std::random_device()()));
+  std::filesystem::path path_ = std::filesystem::temp_directory_path() / ("velkorn-" + std::to_string(std::random_device()()));
   std::error_code ignored_;
 };
 

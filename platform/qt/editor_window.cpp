@@ -18,9 +18,8 @@
 
 #include "platform/qt/message_dialog.h"
 #include "platform/qt/qt_text.h"
-#include "platform/qt/smiley_icon.h"
 #include "schedule/kinds.h"
-#include "schedule/texts.h"
+#include "ui/texts.h"
 
 namespace velkorn::qt {
 
@@ -53,7 +52,7 @@ Form2::Form2(std::filesystem::path scheduler, QWidget* parent)
       scheduler_(std::move(scheduler)) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(q(texts::kEditorCaption));
-  setWindowIcon(smileyIcon());
+  setWindowIcon(QIcon(QStringLiteral(":/velkorn-32.png")));
   setFixedSize(form::kClientWidth / kTwipsPerPixel, form::kClientHeight / kTwipsPerPixel);
   createControls();
   placeControls();

@@ -5,14 +5,14 @@
 #include <filesystem>
 
 #include "platform/qt/gui_module.h"
-#include "schedule/message.h"
+#include "ui/message.h"
 
 namespace velkorn::qt {
 
 // The scheduler's message boxes: real ones where a display is reachable;
 // otherwise (cron, ssh, CI) each message is one line "title: text" on
 // standard error and the run goes on as if OK had been pressed.
-class SchedulerMessageBox final : public MessageBox {
+class SchedulerMessageBox final : public MessagePresenter {
  public:
   SchedulerMessageBox(std::filesystem::path programDirectory, std::FILE* fallback = stderr);
   ~SchedulerMessageBox() override;

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "schedule/message.h"
+#include "ui/message.h"
 
 class QWidget;
 

@@ -10,7 +10,7 @@
 #include "platform/win32/resource.h"
 #include "platform/win32/win_text.h"
 #include "schedule/kinds.h"
-#include "schedule/texts.h"
+#include "ui/texts.h"
 
 namespace velkorn::win32 {
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "schedule/message.h"
+#include "ui/message.h"
 
 namespace velkorn::win32 {
 
@@ -15,7 +15,7 @@ UINT messageBoxStyle(const Message& message, bool owned);
 Answer showMessageBox(HWND owner, const Message& message);
 
 // MessageBoxW, owned by no window: the scheduler has none.
-class Win32MessageBox final : public MessageBox {
+class Win32MessageBox final : public MessagePresenter {
  public:
   Answer show(const Message& message) override;
 };

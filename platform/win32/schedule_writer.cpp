@@ -2,53 +2,64 @@
 
 #include <windows.h>
 
-#include <memory>
+#include <random>
 #include <string>
 
 namespace velkorn::win32 {
 
 namespace {
 
-struct HandleCloser {
-  void operator()(HANDLE h) const { CloseHandle(h); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-bool writeAll(HANDLE file, BytesView bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = bytes.size() > 0x10000000 ? 0x10000000 : static_cast<DWORD>(bytes.size());
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
+// The bytes in a new file of an unguessable name beside `target` (so that
+// the replace stays on one volume), flushed to disk; its name, or nothing.
+std::wstring writeTemporary(const std::wstring& target, BytesView bytes) {
+  std::random_device random;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::wstring name = target + L".saving-" + std::to_wstring(random()) + std::to_wstring(random());
+    // CREATE_NEW: never an existing file, nor what a link there points to.
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_EXISTS) continue;
+      return {};
+    }
+    bool written = true;
+    for (BytesView rest = bytes; written && !rest.empty();) {
+      DWORD chunk = 0;
+      written = WriteFile(file, rest.data(), static_cast<DWORD>(std::min<std::size_t>(rest.size(), 1 << 28)), &chunk,
+                          nullptr) &&
+                chunk > 0;
+      rest.remove_prefix(chunk);
+    }
+    written = written && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (written) return name;
+    DeleteFileW(name.c_str());
+    return {};
   }
-  return true;
+  return {};
 }
 
 }  // namespace
 
 bool ReplacingWriter::replaceContents(const std::filesystem::path& file, BytesView bytes) {
   const std::wstring target = file.native();
-  const std::wstring temporary = target + L".saving-" + std::to_wstring(GetCurrentProcessId());
-  {
-    UniqueHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (out.get() == INVALID_HANDLE_VALUE) {
-      out.release();
-      return false;
-    }
-    if (!writeAll(out.get(), bytes) || !FlushFileBuffers(out.get())) {
-      out.reset();
-      DeleteFileW(temporary.c_str());
-      return false;
-    }
-  }
+  const std::wstring temporary = writeTemporary(target, bytes);
+  if (temporary.empty()) return false;
   // Another program reading the schedule at that moment (a scanner, the
-  // scheduler) blocks the replacement briefly: try a few times before failing.
+  // scheduler) holds the replace up briefly: try a few times before failing.
   for (int attempt = 0; attempt < 5; ++attempt) {
-    if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // The old file's attributes and permissions stay with the new one.
+    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
       return true;
     }
-    if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED) break;
+    DWORD error = GetLastError();
+    // The first save: there is nothing to replace yet.
+    if (error == ERROR_FILE_NOT_FOUND) {
+      if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
+      error = GetLastError();
+    }
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_UNABLE_TO_REMOVE_REPLACED) {
+      break;
+    }
     Sleep(50);
   }
   DeleteFileW(temporary.c_str());

@@ -8,7 +8,7 @@
 #include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "schedule/schedule_file.h"
-#include "schedule/texts.h"
+#include "ui/texts.h"
 #include "scheduler/daily_run.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -97,15 +97,25 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND});
 }
 
-TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingWhatWasThere) {
+// The first save makes the file, later ones replace it whole; a failed one
+// leaves what was there and no temporary file. (Wine's ReplaceFileW does not
+// keep the old file's attributes as Windows' does, so that goes untested.)
+TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingItAsItWas) {
   TempDir dir;
   win32::ReplacingWriter writer;
-  ASSERT_TRUE(writer.replaceContents(dir.write("velkorn.txt", "a much longer old content\r\n"), "\x95\x5C\r\n"));
-  EXPECT_EQ(readBytes(dir.path() / "velkorn.txt"), "\x95\x5C\r\n");
-  std::filesystem::create_directory(dir.path() / "dir.txt");
-  EXPECT_FALSE(writer.replaceContents(dir.path() / "dir.txt", "new\r\n"));
+  const auto file = dir.path() / "velkorn.txt";
+  ASSERT_TRUE(writer.replaceContents(file, "a much longer old content\r\n"));
+  ASSERT_TRUE(writer.replaceContents(file, "\x95\x5C\r\n"));
+  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
+  // Held by another program that lets nobody in.
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_FALSE(writer.replaceContents(file, "new\r\n"));
+  CloseHandle(held);
+  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
   EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // nothing left behind
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    EXPECT_EQ(entry.path().wstring().find(L".saving-"), std::wstring::npos);  // (Wine leaves files of its own)
+  }
 }
 
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.

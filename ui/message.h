@@ -17,9 +17,12 @@ struct Message {
 
 enum class Answer { Ok, Yes, No };
 
-class MessageBox {
+// Shows the scheduler's messages (a message box, where there is a desktop)
+// and waits for the answer. (Not "MessageBox": windows.h makes that name a
+// macro.)
+class MessagePresenter {
  public:
-  virtual ~MessageBox() = default;
+  virtual ~MessagePresenter() = default;
   // Shows the message and waits for the user's answer.
   virtual Answer show(const Message& message) = 0;
 };
