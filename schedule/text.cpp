@@ -89,7 +89,7 @@ std::u16string toUtf16(TextView text) {
       out.push_back(static_cast<char16_t>(0xD800 + (offset >> 10)));
       out.push_back(static_cast<char16_t>(0xDC00 + (offset & 0x3FF)));
     } else {
-      out.push_back(c > 0x10FFFF ? char16_t{0xFFFD} : static_cast<char16_t>(c));
+      out.push_back(c <= 0xFFFF ? static_cast<char16_t>(c) : char16_t{0xFFFD});
     }
   }
   return out;

@@ -72,6 +72,14 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
     if (applied[static_cast<std::size_t>(info.kind)]) continue;
     if (!platform.store.write(info.valueName, TextView{})) anyWriteFailed = true;
   }
+  if (!platform.store.commit()) {
+    // None of the run's writes lasted: those of the due entries failed after all.
+    for (const KindInfo& info : imageKinds()) {
+      if (!applied[static_cast<std::size_t>(info.kind)]) continue;
+      platform.messages.show(schedulerMessage(info.writeFailedMessage, Message::Icon::Critical));
+    }
+    anyWriteFailed = true;
+  }
   return anyWriteFailed ? RunOutcome::SomeWriteFailed : RunOutcome::Applied;
 }
 

@@ -13,8 +13,13 @@ namespace velkorn {
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
-  // Open the store, set the string value, flush; true only if all of it worked.
+  // Sets one string value; true only if it worked. A store that keeps a
+  // run's values until commit() checks here what it can: that the settings
+  // can be read, and that they can hold the value.
   virtual bool write(std::string_view valueName, TextView data) = 0;
+  // Makes the run's writes lasting, all at once; true if they are. Nothing
+  // to do for a store whose every write lasts at once.
+  virtual bool commit() { return true; }
 };
 
 // Lets the platform deliver pending window-system events.

@@ -12,7 +12,7 @@ namespace {
 using Strings = std::vector<std::string>;
 constexpr Date kEve{2026, 12, 24}, kOrdinaryDay{2026, 3, 3};
 const std::string kNotice = "velkorn|i|今日はWinbiffのビットマップを変更できません。";
-const Strings kResets = {"velkornBitmap=", "readButtonBitmap=", "compositeButtonBitmap="};
+const Strings kResets = {"velkornBitmap=", "readButtonBitmap=", "compositeButtonBitmap=", "commit"};
 
 // One scheduler run over a schedule file in a fresh directory, with fakes.
 class DailyRun : public ::testing::Test {
@@ -43,25 +43,30 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
   const std::string everyDayFirst = "00/00 P a\r\n12/24 P b\r\n# 12/24 R c\r\n00/00 W w\r\n";
   const Case cases[] = {
       {everyDayFirst.c_str(), kEve, {}, {"velkornBitmap=a", "velkornBitmap=b", "compositeButtonBitmap=w",
-                                         "readButtonBitmap="}, {kNotice}},
-      {everyDayFirst.c_str(), kOrdinaryDay, {}, {"velkornBitmap=a", "compositeButtonBitmap=w", "readButtonBitmap="}, {}},
+                                         "readButtonBitmap=", "commit"}, {kNotice}},
+      {everyDayFirst.c_str(), kOrdinaryDay, {},
+       {"velkornBitmap=a", "compositeButtonBitmap=w", "readButtonBitmap=", "commit"}, {}},
       {"12/24 P b\r\n00/00 P a\r\n", kEve, {}, {"velkornBitmap=b", "velkornBitmap=a", "readButtonBitmap=",
-                                                "compositeButtonBitmap="}, {kNotice}},
+                                                "compositeButtonBitmap=", "commit"}, {kNotice}},
       {"", {2026, 12, 25}, {}, kResets, {kNotice}},
       {"#12/24 P x\r\n\r\n1/5 P x\r\n12/24 X c\r\n", {2026, 12, 23}, {}, kResets, {}},
       {"", {2026, 11, 24}, {}, kResets, {}},
       // By character position: the separators are not examined, a double-byte
       // one is one character, the kind is upper-cased, the path may be empty.
       {"12-24 r s\r\n12\x81\x5E" "24 W \x8A\x47\\\x95\x5C  \r\n12\x81\x5E" "25 R no\r\n12/24 P\r\n", kEve, {},
-       {"readButtonBitmap=s", "compositeButtonBitmap=絵\\表  ", "velkornBitmap="}, {kNotice}},
+       {"readButtonBitmap=s", "compositeButtonBitmap=絵\\表  ", "velkornBitmap=", "commit"}, {kNotice}},
       // A failed write is reported; a kind is reset only if none of its
       // writes succeeded; a failed reset is silent.
       {"00/00 R r1\r\n00/00 R r2\r\n00/00 W w\r\n00/00 P p1\r\n00/00 P p2\r\n", kOrdinaryDay, {0, 2, 4},
        {"readButtonBitmap=r1", "readButtonBitmap=r2", "compositeButtonBitmap=w", "velkornBitmap=p1", "velkornBitmap=p2",
-        "compositeButtonBitmap="},
+        "compositeButtonBitmap=", "commit"},
        {"velkorn|x|「読む？」の画像変更に失敗しました。", "velkorn|x|「書くの？」の画像変更に失敗しました。",
         "velkorn|x|郵便屋さんの画像変更に失敗しました。"}},
       {"", kOrdinaryDay, {2}, kResets, {}},
+      // A commit that fails undoes every write: those of due entries fail.
+      {"00/00 W w\r\n00/00 P p\r\n", kOrdinaryDay, {3},
+       {"compositeButtonBitmap=w", "velkornBitmap=p", "readButtonBitmap=", "commit"},
+       {"velkorn|x|郵便屋さんの画像変更に失敗しました。", "velkorn|x|「書くの？」の画像変更に失敗しました。"}},
   };
   for (const Case& c : cases) {
     dir.write("velkorn.txt", c.schedule);

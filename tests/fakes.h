@@ -50,14 +50,18 @@ class FakeCodePage final : public CodePage {
   }
 };
 
-// Records every write as "name=value"; fails the calls whose 0-based numbers
-// are listed.
+// Records every write as "name=value", and a commit as "commit"; fails the
+// calls whose 0-based numbers are listed.
 struct FakeStore final : SettingsStore {
   bool write(std::string_view valueName, TextView data) override {
     const bool ok = !failing.count(writes.size());
     writes.push_back(std::string(valueName) + "=" + toUtf8(data));
     if (ok) values[std::string(valueName)] = Text(data);
     return ok;
+  }
+  bool commit() override {
+    writes.push_back("commit");
+    return !failing.count(writes.size() - 1);
   }
   std::set<std::size_t> failing;
   std::vector<std::string> writes;

@@ -17,32 +17,57 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Iconv, Cp932, qt::IconvCodePage);
 
 namespace {
 
-// In a private $XDG_CONFIG_HOME, so that the user's own file is never
-// touched: the settings file is created, or replaced (never rewritten in
-// place, so that a reader or a crash never sees half a file), and every
-// other setting in it kept.
-TEST(QtSettingsStore, StoresTheValuesAndKeepsEveryOtherSetting) {
-  TempDir home;
+// A private $XDG_CONFIG_HOME, so that the user's own file is never touched;
+// one for the whole program, as QSettings reads the variable once.
+const TempDir& emptyConfigHome() {
+  static const TempDir home;
   qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(home.path().string()));
-  const auto file = home.path() / "orangesoft/winbiff.conf";
-  const auto read = [&](const char* key) {
-    return QSettings(file.c_str(), QSettings::IniFormat).value(key, "-").toString();
-  };
-  qt::QtSettingsStore store;
-  ASSERT_TRUE(store.write("velkornBitmap", U"C:\\画像\\郵便屋さん.bmp  "));
-  EXPECT_EQ(read("settings/velkornBitmap"), "C:\\画像\\郵便屋さん.bmp  ");
-  home.write("orangesoft/winbiff.conf", "[settings]\ninterval=5\nvelkornBitmap=old.bmp\n[accounts]\nuser=taro\n");
-  std::filesystem::create_hard_link(file, home.path() / "old");
-  ASSERT_TRUE(store.write("readButtonBitmap", U""));
-  EXPECT_EQ(read("settings/readButtonBitmap"), "");
-  EXPECT_EQ(read("settings/velkornBitmap"), "old.bmp");
-  EXPECT_EQ(read("settings/interval"), "5");
-  EXPECT_EQ(read("accounts/user"), "taro");
-  EXPECT_EQ(readBytes(home.path() / "old").find("readButtonBitmap"), std::string::npos);
-
   std::filesystem::remove_all(home.path() / "orangesoft");
-  home.write("orangesoft", "a file where a directory should be");
-  EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
+  std::filesystem::remove(home.path() / "old");
+  return home;
+}
+
+// The run's values are committed together: the file is created, or
+// replaced (never rewritten in place, so that a reader or a crash never sees
+// half a file), and every other setting in it keeps its meaning, in
+// QSettings' own dialect.
+TEST(QtSettingsStore, CommitsTheValuesTogetherAndKeepsEveryOtherSetting) {
+  const TempDir& home = emptyConfigHome();
+  const auto file = home.path() / "orangesoft/winbiff.conf";
+  qt::QtSettingsStore store;
+  ASSERT_TRUE(store.write("velkornBitmap", U"C:\\画像 \\a.bmp  ") && store.write("readButtonBitmap", U""));
+  EXPECT_FALSE(std::filesystem::exists(file));
+  ASSERT_TRUE(store.commit());
+  EXPECT_EQ(readBytes(file), "[settings]\nreadButtonBitmap=\nvelkornBitmap=\"C:\\\\\xe7\x94\xbb\xe5\x83\x8f \\\\a.bmp  \"\n");
+
+  home.write("orangesoft/winbiff.conf", "; the mail checker's own\n[accounts]\nuser = 太郎\n[settings]\n日本語キー=値\n");
+  std::filesystem::create_hard_link(file, home.path() / "old");
+  ASSERT_TRUE(qt::QtSettingsStore().write("readButtonBitmap", U"r.bmp"));
+  qt::QtSettingsStore next;
+  ASSERT_TRUE(next.write("readButtonBitmap", U"r.bmp") && next.commit());
+  EXPECT_EQ(readBytes(file), "[accounts]\nuser=太郎\n\n[settings]\n"
+                             "readButtonBitmap=r.bmp\n%U65E5%U672C%U8A9E%U30AD%U30FC=値\n");
+  EXPECT_EQ(readBytes(home.path() / "old").substr(0, 1), ";");
+}
+
+// Garbage, a group left open, a "#" line, a directory: what QSettings would
+// misread is never written; and a byte of the schedule that is not text is
+// not a value.
+TEST(QtSettingsStore, NeverWritesAFileItCannotReadWhole) {
+  const TempDir& home = emptyConfigHome();
+  for (const std::string& content : {std::string("[settings]\x00\xff\xfe=\x80\n", 15), std::string("[broken\na=b\n"),
+                                    std::string("[settings]\n# a comment\n")}) {
+    home.write("orangesoft/winbiff.conf", content);
+    qt::QtSettingsStore store;
+    EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
+    EXPECT_TRUE(store.commit());
+    EXPECT_EQ(readBytes(home.path() / "orangesoft/winbiff.conf"), content);
+  }
+  std::filesystem::remove(home.path() / "orangesoft/winbiff.conf");
+  qt::QtSettingsStore store;
+  EXPECT_FALSE(store.write("velkornBitmap", Text{U'a', escapeOf(0x81)}));
+  std::filesystem::create_directory(home.path() / "orangesoft/winbiff.conf");
+  EXPECT_FALSE(qt::QtSettingsStore().write("velkornBitmap", U"a.bmp"));
 }
 
 TEST(SaveFileWriter, ReplacesTheFileOrTheTargetOfItsLinkAndLeavesNothingOnFailure) {

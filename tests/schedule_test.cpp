@@ -144,6 +144,7 @@ TEST(Codec, KeepsEveryByteThroughADecodeAndAnEncode) {
   }
   EXPECT_EQ(codec.encode(U"ok 郵便 é").failure->position, 6u);
   EXPECT_EQ(codec.encode(Text{escapeOf(0x81), U'é'}).failure->position, 1u);
+  EXPECT_TRUE(codec.encode(U"\u0080").failure);  // not a byte of its own
   // The whole-file write: the list, then one CR LF; or the line that cannot be saved.
   EXPECT_EQ(std::get<Bytes>(scheduleFileBytes(U"A\r\n表\r\n", codec)), "A\r\n\x95\x5C\r\n\r\n");
   EXPECT_EQ(std::get<UnencodableLine>(scheduleFileBytes(U"ok\r\nok\r\nnot é\r\n", codec)).lineNumber, 3u);
