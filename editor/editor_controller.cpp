@@ -20,31 +20,40 @@ EditorController::EditorController(EditorView& view, const Codec& codec, Schedul
 
 bool EditorController::load(const Date& today) {
   view_.setCalendarDate(today);
-  const auto reader = LineReader::open(scheduleFile_);
-  // Every line followed by CR LF, built whole and handed over once: setting a
-  // text widget line by line costs time in the square of the file's length.
-  Text text;
-  bool ok = reader != nullptr;
-  if (ok) {
-    // Room for the whole file up front: a character takes at least one byte.
-    std::error_code unknownSize;
-    const auto size = std::filesystem::file_size(scheduleFile_, unknownSize);
-    if (!unknownSize) text.reserve(static_cast<std::size_t>(size + size / 16 + 2));
-    BytesView line;
-    LineReader::Status status;
-    while ((status = reader->next(line)) == LineReader::Status::Line) {
-      codec_.decodeAppend(line, text);
-      text += kLineEnd;
-    }
-    ok = status == LineReader::Status::End;
+  std::optional<Text> text;
+  try {
+    text = readList();
+  } catch (const std::exception&) {
+    // No memory for a file that large: as unreadable as any other.
   }
-  if (!ok) {
+  if (!text) {
     tell(texts::kStartupErrorTitle, texts::kScheduleNotFound, Message::Icon::Critical);
     return false;
   }
-  view_.setListText(text);
+  view_.setListText(*text);
   dirty_ = false;
   return true;
+}
+
+// Every line followed by CR LF, built whole so that the list is set once:
+// setting a text widget line by line costs time in the square of the file's
+// length. Nothing if the file cannot be read to its end.
+std::optional<Text> EditorController::readList() const {
+  const auto reader = LineReader::open(scheduleFile_);
+  if (!reader) return std::nullopt;
+  Text text;
+  // Room for the whole file up front: a character takes at least one byte.
+  std::error_code unknownSize;
+  const auto size = std::filesystem::file_size(scheduleFile_, unknownSize);
+  if (!unknownSize) text.reserve(static_cast<std::size_t>(size + size / 16 + 2));
+  BytesView line;
+  LineReader::Status status;
+  while ((status = reader->next(line)) == LineReader::Status::Line) {
+    codec_.decodeAppend(line, text);
+    text += kLineEnd;
+  }
+  if (status != LineReader::Status::End) return std::nullopt;
+  return text;
 }
 
 void EditorController::handleListChanged() {
@@ -106,13 +115,19 @@ void EditorController::handleAdd() {
 }
 
 bool EditorController::save() {
-  const auto bytes = scheduleFileBytes(view_.listText(), codec_);
-  if (const auto* unencodable = std::get_if<UnencodableLine>(&bytes)) {
-    tell(texts::kSaveTitle, texts::unencodableCharacterMessage(unencodable->lineNumber),
-         Message::Icon::Exclamation);
-    return false;
+  bool saved = false;
+  try {
+    const auto bytes = scheduleFileBytes(view_.listText(), codec_);
+    if (const auto* unencodable = std::get_if<UnencodableLine>(&bytes)) {
+      tell(texts::kSaveTitle, texts::unencodableCharacterMessage(unencodable->lineNumber),
+           Message::Icon::Exclamation);
+      return false;
+    }
+    saved = writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes));
+  } catch (const std::exception&) {
+    // No memory for the file's bytes: not saved, like any other failure.
   }
-  if (!writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes))) {
+  if (!saved) {
     tell(texts::kSaveTitle, texts::kSaveFailed, Message::Icon::Critical);
     return false;
   }

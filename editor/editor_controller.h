@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 
 #include "editor/editor_view.h"
 #include "schedule/codec.h"
@@ -30,6 +31,7 @@ class EditorController {
   bool hasUnsavedChanges() const { return dirty_; }
 
  private:
+  std::optional<Text> readList() const;
   bool save();
   void end();
   Answer ask(TextView title, TextView text);

@@ -9,6 +9,9 @@ constexpr std::size_t kChunk = 64 * 1024;
 }
 
 std::unique_ptr<LineReader> LineReader::open(const std::filesystem::path& path) {
+  // Only a regular file: a FIFO would block the open, a device never end.
+  std::error_code notThere;
+  if (!std::filesystem::is_regular_file(path, notThere)) return nullptr;
   std::ifstream file(path, std::ios::binary);
   if (!file.is_open()) return nullptr;
   return std::unique_ptr<LineReader>(new LineReader(std::move(file)));
@@ -18,8 +21,9 @@ LineReader::LineReader(std::ifstream file) : file_(std::move(file)), buffer_(kCh
 
 bool LineReader::refill() {
   // Keep the unread tail, and make room: double the buffer for a line longer
-  // than it.
+  // than it, up to the longest line there may be.
   const std::size_t kept = end_ - begin_;
+  if (kept > kMaxLine) return false;
   if (begin_ > 0) std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
   begin_ = 0;
   end_ = kept;
@@ -32,13 +36,12 @@ bool LineReader::refill() {
 }
 
 LineReader::Status LineReader::next(BytesView& line) {
-  std::size_t searched = 0;  // bytes of the pending line known to hold no line end
   for (;;) {
     const char* data = buffer_.data() + begin_;
     const std::size_t size = end_ - begin_;
-    const char* lf = static_cast<const char*>(std::memchr(data + searched, '\n', size - searched));
+    const char* lf = static_cast<const char*>(std::memchr(data, '\n', size));
     const std::size_t lfAt = lf ? static_cast<std::size_t>(lf - data) : size;
-    const char* cr = static_cast<const char*>(std::memchr(data + searched, '\r', lfAt - searched));
+    const char* cr = static_cast<const char*>(std::memchr(data, '\r', lfAt));
     const std::size_t stop = cr ? static_cast<std::size_t>(cr - data) : lfAt;
 
     if (stop < size) {
@@ -46,23 +49,23 @@ LineReader::Status LineReader::next(BytesView& line) {
       if (data[stop] == '\r') {
         // A CR as the last buffered byte may still be the first half of CR LF.
         if (after == size && !eof_) {
-          searched = stop;
           if (!refill()) return Status::Error;
           continue;
         }
         if (after < size && data[after] == '\n') ++after;
       }
+      if (stop > kMaxLine) return Status::Error;
       line = BytesView(data, stop);
       begin_ += after;
       return Status::Line;
     }
     if (eof_) {
       if (size == 0) return Status::End;
+      if (size > kMaxLine) return Status::Error;
       line = BytesView(data, size);  // a last line without a line end
       begin_ = end_;
       return Status::Line;
     }
-    searched = size;
     if (!refill()) return Status::Error;
   }
 }

@@ -16,14 +16,12 @@ Message schedulerMessage(TextView text, Message::Icon icon) {
   return Message{Text(texts::kSchedulerTitle), Text(text), icon, Message::Buttons::Ok};
 }
 
-void reportUnreadable(SchedulerPlatform& platform, TextView what,
-                      const std::filesystem::path& file) {
-  Text text(what);
-  text += displayPath(file);
-  platform.messages.show(schedulerMessage(text, Message::Icon::Critical));
-}
-
 }  // namespace
+
+Message unreadableSchedule(const std::filesystem::path& file, bool read) {
+  return schedulerMessage((read ? Text(texts::kScheduleReadFailed) : Text(texts::kScheduleOpenFailed)) + displayPath(file),
+                          Message::Icon::Critical);
+}
 
 RunOutcome runDaily(SchedulerPlatform& platform) {
   if (isHoliday(platform.today)) {
@@ -37,7 +35,7 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
 
   const auto reader = LineReader::open(file);
   if (!reader) {
-    reportUnreadable(platform, texts::kScheduleOpenFailed, file);
+    platform.messages.show(unreadableSchedule(file, false));
     return RunOutcome::ScheduleUnreadable;
   }
 
@@ -48,7 +46,7 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
     if (status == LineReader::Status::End) break;
     if (status == LineReader::Status::Error) {
       // What was written for earlier lines stays; no reset on a half-read file.
-      reportUnreadable(platform, texts::kScheduleReadFailed, file);
+      platform.messages.show(unreadableSchedule(file, true));
       return RunOutcome::ScheduleUnreadable;
     }
     platform.events.processPending();

@@ -49,4 +49,8 @@ enum class RunOutcome {
 // reset of each image nothing was applied to.
 RunOutcome runDaily(SchedulerPlatform& platform);
 
+// The error report of a schedule that could not be opened (or, with `read`,
+// read to its end).
+Message unreadableSchedule(const std::filesystem::path& file, bool read);
+
 }  // namespace velkorn

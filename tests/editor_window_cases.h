@@ -20,10 +20,14 @@
 
 namespace velkorn::testing {
 
-// An editor window opened on "A\r\nB\r\n" in `directory`, beside a stand-in
-// scheduler that adds a line "ran" to scheduler-ran.txt there at each start.
+// An editor window opened on "A\r\nB\r\n" in `directory` (a folder of an
+// awkward name, inside `root`), beside a stand-in scheduler that adds a line
+// "ran" to scheduler-ran.txt there at each start.
 class EditorWindowDriver {
  public:
+  explicit EditorWindowDriver(const std::filesystem::path& folder) : directory(root.path() / folder) {
+    std::filesystem::create_directories(directory);
+  }
   virtual ~EditorWindowDriver() = default;
   // Left, top, width and height in the client area, in pixels at 96 dpi.
   virtual std::array<int, 4> place(form::Control control) = 0;
@@ -39,11 +43,16 @@ class EditorWindowDriver {
   virtual void type(TextView text) = 0;             // into the list, at its caret
   virtual void chooseKind(int index) = 0;
   virtual void chooseDate(int year, int month, int day) = 0;
+  // The control that has the focus, before and after a press of Tab (or
+  // Shift+Tab); by name.
+  virtual std::string focused() = 0;
+  virtual std::string pressTab(bool backwards) = 0;
   virtual bool isOpen() = 0;
   // Polls `condition` until it holds, for up to 10 s.
   virtual bool eventually(const std::function<bool()>& condition) = 0;
 
-  TempDir directory;
+  TempDir root;
+  std::filesystem::path directory;
 };
 
 inline void expectPlacesAndCaptions(EditorWindowDriver& window) {
@@ -59,9 +68,26 @@ inline void expectPlacesAndCaptions(EditorWindowDriver& window) {
   EXPECT_EQ(window.text(form::Control::Label2), texts::kInsertHint);
 }
 
+// Tab goes through every control in order and on, and Shift+Tab back; the
+// focus starts on the kind drop-down. (Text1 is disabled.)
+inline void expectTabOrder(EditorWindowDriver& window) {
+  std::vector<std::string> expected;
+  for (const form::Control c : form::kTabOrder) {
+    for (const form::Place& p : form::kPlaces) {
+      if (p.control == c && c != form::Control::Text1) expected.emplace_back(p.name);
+    }
+  }
+  std::vector<std::string> forward{window.focused()};
+  while (forward.size() < expected.size()) forward.push_back(window.pressTab(false));
+  std::vector<std::string> backward{forward.back()};
+  while (backward.size() < expected.size()) backward.insert(backward.begin(), window.pressTab(true));
+  EXPECT_EQ(forward, expected);
+  EXPECT_EQ(backward, expected);
+}
+
 inline void expectEveryControlReachesTheEditorLogic(EditorWindowDriver& window) {
   using form::Control;
-  const auto file = [&](const char* name) { return readBytes(window.directory.path() / name); };
+  const auto file = [&](const char* name) { return readBytes(window.directory / name); };
   window.click(Control::Command5);  // a clean list runs at once
   EXPECT_TRUE(window.eventually([&] { return file("scheduler-ran.txt") == "ran\r\n"; })) << "the scheduler did not start";
   EXPECT_EQ(window.clickAnswering(Control::Command2, Answer::Ok), "ファイル名エラー|ファイルが指定されていません");
@@ -71,7 +97,7 @@ inline void expectEveryControlReachesTheEditorLogic(EditorWindowDriver& window) 
 
   // Composing: the file from the dialog, a kind and a date, then every day;
   // inserted at the caret left in the list.
-  const std::filesystem::path bitmap = window.directory.write(u8"郵便 屋.bmp", "BM");
+  const std::filesystem::path bitmap = window.root.write(u8"郵便 屋.bmp", "BM");
   const Text path = displayPath(bitmap);
   window.browse(bitmap);
   EXPECT_EQ(window.text(Control::Text1), path);

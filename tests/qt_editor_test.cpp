@@ -14,9 +14,10 @@ namespace {
 
 class QtWindow final : public EditorWindowDriver {
  public:
-  QtWindow() {
-    directory.write("velkorn.txt", "A\r\nB\r\n");
-    std::filesystem::permissions(directory.write("velkorn", "#!/bin/sh\nprintf 'ran\\r\\n' >>scheduler-ran.txt\n"),
+  // Its folder's name is not UTF-8, which Qt cannot name.
+  QtWindow() : EditorWindowDriver("\x95\x5C") {
+    root.write("\x95\x5C/velkorn.txt", "A\r\nB\r\n");
+    std::filesystem::permissions(root.write("\x95\x5C/velkorn", "#!/bin/sh\nprintf 'ran\\r\\n' >>scheduler-ran.txt\n"),
                                  std::filesystem::perms::owner_all);
     window.setController(&controller);
     EXPECT_TRUE(controller.load({2026, 12, 24}));
@@ -68,6 +69,15 @@ class QtWindow final : public EditorWindowDriver {
   void chooseDate(int year, int month, int day) override {
     qobject_cast<QCalendarWidget*>(widget(form::Control::MonthView1))->setSelectedDate(QDate(year, month, day));
   }
+  std::string focused() override {
+    QWidget* w = QApplication::focusWidget();
+    while (w && w->parentWidget() != &window) w = w->parentWidget();  // the calendar's inner view
+    return w ? w->objectName().toStdString() : "(none)";
+  }
+  std::string pressTab(bool backwards) override {
+    QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab);
+    return focused();
+  }
   bool isOpen() override { return window.isVisible(); }
   const qt::Form2& form() const { return window; }
   bool eventually(const std::function<bool()>& condition) override {
@@ -106,8 +116,8 @@ class QtWindow final : public EditorWindowDriver {
   qt::IconvCodePage codePage;
   Codec codec{codePage};
   qt::SaveFileWriter writer;
-  qt::Form2 window{directory.path() / "velkorn"};
-  EditorController controller{window, codec, writer, directory.path() / "velkorn.txt"};
+  qt::Form2 window{directory / "velkorn"};
+  EditorController controller{window, codec, writer, directory / "velkorn.txt"};
 };
 
 TEST(QtEditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
@@ -118,6 +128,7 @@ TEST(QtEditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   EXPECT_EQ(window.form().windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
             Qt::WindowCloseButtonHint);
   expectPlacesAndCaptions(window);
+  expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
 }
 

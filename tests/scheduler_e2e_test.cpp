@@ -18,12 +18,18 @@ namespace {
 
 QString qs(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
+// The program and its module in a folder whose name is not UTF-8, started
+// through a link from elsewhere: it finds the folder itself.
 class ScheduledRun : public ::testing::TestWithParam<RunCase> {
  protected:
   void SetUp() override {
-    std::filesystem::copy_file(std::filesystem::path(VELKORN_BIN_DIR) / "velkorn", dir.path() / "velkorn");
+    std::filesystem::create_directories(programs);
+    for (const char* file : {"velkorn", "libvelkorn-qt-gui.so"}) {
+      std::filesystem::copy_file(std::filesystem::path(VELKORN_BIN_DIR) / file, programs / file);
+    }
     // The working directory's schedule is never the one read.
-    dir.write("elsewhere/velkorn.txt", "00/00 R wrong.bmp\r\n");
+    std::filesystem::create_symlink(programs / "velkorn", dir.write("elsewhere/velkorn.txt", "00/00 R wrong\r\n")
+                                                              .parent_path() / "link");
   }
 
   // Starts the scheduler with the clock at `date`, on `display` (none: no
@@ -35,7 +41,7 @@ class ScheduledRun : public ::testing::TestWithParam<RunCase> {
     env.insert("XDG_CONFIG_HOME", qs(dir.path() / "config"));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(qs(dir.path() / "elsewhere"));
-    process.start("faketime", {date, qs(dir.path() / "velkorn")});
+    process.start("faketime", {date, qs(dir.path() / "elsewhere/link")});
   }
   // Runs the scheduler to its end: its exit status and standard error.
   std::pair<int, QString> runScheduler(const char* date, const QString& display = {}) {
@@ -53,11 +59,12 @@ class ScheduledRun : public ::testing::TestWithParam<RunCase> {
   }
 
   TempDir dir;
+  std::filesystem::path programs = dir.path() / "\x95\x5C";
 };
 
 TEST_P(ScheduledRun, Runs) {
   const RunCase& c = GetParam();
-  if (c.setup != Setup::NoSchedule) dir.write("velkorn.txt", c.schedule);
+  if (c.setup != Setup::NoSchedule) dir.write("\x95\x5C/velkorn.txt", c.schedule);
   if (c.setup == Setup::UnwritableStore) dir.write("config/orangesoft", "a file where a directory should be");
   const auto [exitCode, stdErr] = runScheduler(c.date);
   // Without a display each message is a line "title: text" on standard error.
@@ -67,7 +74,7 @@ TEST_P(ScheduledRun, Runs) {
     seen.messages.push_back(qt::fromQString(line.mid(9)));
   }
   for (const KindInfo& info : imageKinds()) seen.stored[static_cast<std::size_t>(info.kind)] = stored(info.valueName);
-  expectOutcome(c, seen, displayPath(dir.path() / "velkorn.txt"));
+  expectOutcome(c, seen, displayPath(programs / "velkorn.txt"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScheduledRun, ::testing::ValuesIn(kRunCases), caseName);
@@ -76,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScheduledRun, ::testing::ValuesIn(kRunCases), ca
 // real box, and answering it ends the run normally (a Qt application torn
 // down by an exit handler would crash here).
 TEST_F(ScheduledRun, MessagesAreBoxesWhereADisplayIsReachable) {
-  dir.write("velkorn.txt", "12/25 P a.bmp\r\n");
+  dir.write("\x95\x5C/velkorn.txt", "12/25 P a.bmp\r\n");
   const auto [exitCode, stdErr] = runScheduler("2026-12-25 07:00:00", ":97");
   EXPECT_EQ(exitCode, 0);
   EXPECT_TRUE(stdErr.endsWith("\nvelkorn: 今日はWinbiffのビットマップを変更できません。\n")) << stdErr.toStdString();

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableView>
 #include <QTextCharFormat>
@@ -18,6 +17,7 @@
 
 #include "platform/qt/message_dialog.h"
 #include "platform/qt/qt_text.h"
+#include "platform/qt/start_detached.h"
 #include "schedule/kinds.h"
 #include "ui/texts.h"
 
@@ -250,8 +250,7 @@ std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterP
 
 bool Form2::startScheduler() {
   // By its full path: never looked up in PATH or the working directory.
-  const QString program = QString::fromStdString(scheduler_.string());
-  return QProcess::startDetached(program, {}, QString::fromStdString(scheduler_.parent_path().string()));
+  return startDetached(scheduler_);
 }
 
 void Form2::endProgram() {

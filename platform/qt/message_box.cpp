@@ -1,13 +1,9 @@
 #include "platform/qt/message_box.h"
 
-#include <QFileInfo>
+#include <dlfcn.h>
 
 #include "platform/qt/qt_text.h"
 #include "schedule/text.h"
-
-#ifndef VELKORN_GUI_MODULE_BUILD_DIR
-#define VELKORN_GUI_MODULE_BUILD_DIR ""
-#endif
 
 namespace velkorn::qt {
 
@@ -32,21 +28,13 @@ VelkornShowMessageFn SchedulerMessageBox::loadGui() {
   if (guiTried_) return showFn_;
   guiTried_ = true;
   if (!displayConfigured()) return nullptr;
-  // Beside the program when installed; the build tree's copy for a program
-  // run from where it was built.
-  for (const std::filesystem::path& dir :
-       {programDirectory_, std::filesystem::path(VELKORN_GUI_MODULE_BUILD_DIR)}) {
-    if (dir.empty()) continue;
-    const QString file = QString::fromStdString((dir / kModuleFile).string());
-    if (!QFileInfo::exists(file)) continue;
-    gui_.setFileName(file);
-    if (gui_.load()) {
-      showFn_ = reinterpret_cast<VelkornShowMessageFn>(gui_.resolve(VELKORN_GUI_MODULE_SYMBOL));
-      shutdownFn_ = reinterpret_cast<VelkornGuiShutdownFn>(gui_.resolve(VELKORN_GUI_SHUTDOWN_SYMBOL));
-      if (showFn_ && shutdownFn_) break;
-      showFn_ = nullptr;
-    }
-  }
+  // Only from the program's own directory, by its path as bytes (a folder's
+  // name need not be UTF-8). Never unloaded: Qt cannot be.
+  void* gui = dlopen((programDirectory_ / kModuleFile).c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!gui) return nullptr;
+  showFn_ = reinterpret_cast<VelkornShowMessageFn>(dlsym(gui, VELKORN_GUI_MODULE_SYMBOL));
+  shutdownFn_ = reinterpret_cast<VelkornGuiShutdownFn>(dlsym(gui, VELKORN_GUI_SHUTDOWN_SYMBOL));
+  if (!shutdownFn_) showFn_ = nullptr;
   return showFn_;
 }
 

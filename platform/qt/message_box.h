@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLibrary>
 #include <cstdio>
 #include <filesystem>
 
@@ -9,9 +8,10 @@
 
 namespace velkorn::qt {
 
-// The scheduler's message boxes: real ones where a display is reachable;
-// otherwise (cron, ssh, CI) each message is one line "title: text" on
-// standard error and the run goes on as if OK had been pressed.
+// The scheduler's message boxes: real ones where a display is reachable
+// (the Qt Widgets module beside the program, loaded only then); otherwise
+// (cron, ssh, CI) each message is one line "title: text" on standard error
+// and the run goes on as if OK had been pressed.
 class SchedulerMessageBox final : public MessagePresenter {
  public:
   SchedulerMessageBox(std::filesystem::path programDirectory, std::FILE* fallback = stderr);
@@ -26,7 +26,6 @@ class SchedulerMessageBox final : public MessagePresenter {
 
   std::filesystem::path programDirectory_;
   std::FILE* fallback_;
-  QLibrary gui_;
   bool guiTried_ = false;
   VelkornShowMessageFn showFn_ = nullptr;
   VelkornGuiShutdownFn shutdownFn_ = nullptr;

@@ -11,7 +11,8 @@ Date localToday() {
 }
 
 std::filesystem::path executableDirectory() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  std::error_code unknown;
+  return std::filesystem::read_symlink("/proc/self/exe", unknown).parent_path();
 }
 
 void QtEventPump::processPending() {

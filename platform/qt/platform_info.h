@@ -11,7 +11,8 @@ namespace velkorn::qt {
 Date localToday();
 
 // The directory that holds the running executable, from /proc/self/exe: never
-// the working directory or argv[0], which depend on how the program was started.
+// the working directory or argv[0], which depend on how the program was
+// started; empty if the system cannot tell.
 std::filesystem::path executableDirectory();
 
 // Delivers pending events once the GUI module has created an application;

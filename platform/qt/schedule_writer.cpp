@@ -1,19 +1,71 @@
 #include "platform/qt/schedule_writer.h"
 
-#include <QSaveFile>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+#include <string>
 
 namespace velkorn::qt {
 
+namespace {
+
+// Closes the descriptor when the scope ends.
+struct Descriptor {
+  int fd;
+  ~Descriptor() {
+    if (fd >= 0) ::close(fd);
+  }
+};
+
+bool writeAll(int fd, BytesView bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// Names the unnamed file `fd` beside `target`; the name, or nothing.
+std::string nameBeside(int fd, const std::string& target) {
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  std::random_device random;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const std::string name = target + ".saving-" + std::to_string(random());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return name;
+    if (errno != EEXIST) break;
+  }
+  return {};
+}
+
+}  // namespace
+
 bool SaveFileWriter::replaceContents(const std::filesystem::path& file, BytesView bytes) {
-  QSaveFile out(QString::fromStdString(file.string()));
-  // Never fall back to writing over the old file in place.
-  out.setDirectWriteFallback(false);
-  if (!out.open(QIODevice::WriteOnly)) return false;
-  if (out.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-    out.cancelWriting();
+  std::error_code error;
+  const std::filesystem::path target = std::filesystem::weakly_canonical(file, error);
+  if (error) return false;
+  struct stat old {};
+  const bool existed = ::stat(target.c_str(), &old) == 0;
+  if (existed && !S_ISREG(old.st_mode)) return false;
+
+  const Descriptor directory{::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+  const Descriptor out{::open(target.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)};
+  if (directory.fd < 0 || out.fd < 0) return false;
+  if ((existed && ::fchmod(out.fd, old.st_mode & 07777) != 0) || !writeAll(out.fd, bytes) || ::fsync(out.fd) != 0) {
     return false;
   }
-  return out.commit();
+  const std::string name = nameBeside(out.fd, target.string());
+  if (name.empty()) return false;
+  if (::rename(name.c_str(), target.c_str()) != 0) {
+    ::unlink(name.c_str());
+    return false;
+  }
+  // The rename itself made lasting.
+  return ::fsync(directory.fd) == 0;
 }
 
 }  // namespace velkorn::qt

@@ -7,33 +7,42 @@
 #include "editor/editor_controller.h"
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/editor_window.h"
+#include "platform/win32/message_box.h"
 #include "platform/win32/platform_info.h"
 #include "platform/win32/schedule_writer.h"
 #include "schedule/schedule_file.h"
+#include "ui/texts.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace velkorn;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  const auto directory = win32::executableDirectory();
-  if (!directory) return 1;
-  win32::AnsiCodePage codePage;
-  const Codec codec(codePage);
-  win32::ReplacingWriter writer;
-  // Windows compares file names without regard to case: this is velkorn.exe.
-  win32::Form2 window(instance, *directory / L"Velkorn.exe");
-  EditorController controller(window, codec, writer, scheduleFileIn(*directory));
-  if (!window.create(&controller)) return 1;
-  if (!controller.load(win32::localToday())) return 1;
-  window.show(showCommand);
+  try {
+    const auto directory = win32::executableDirectory();
+    if (!directory) throw std::runtime_error("the program's own directory is unknown");
+    win32::AnsiCodePage codePage;
+    const Codec codec(codePage);
+    win32::ReplacingWriter writer;
+    // Windows compares file names without regard to case: this is velkorn.exe.
+    win32::Form2 window(instance, *directory / L"Velkorn.exe");
+    EditorController controller(window, codec, writer, scheduleFileIn(*directory));
+    if (!window.create(&controller)) return 1;
+    if (!controller.load(win32::localToday())) return 1;
+    window.show(showCommand);
 
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    // Tab and Shift+Tab move between the controls, as in a dialog.
-    if (window.window() && IsDialogMessageW(window.window(), &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+      // Tab and Shift+Tab move between the controls, as in a dialog.
+      if (window.window() && IsDialogMessageW(window.window(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    return 0;
+  } catch (const std::exception&) {
+    // No directory, no memory: the schedule cannot be loaded.
+    win32::showMessageBox(nullptr, {Text(texts::kStartupErrorTitle), Text(texts::kScheduleNotFound),
+                                    Message::Icon::Critical, Message::Buttons::Ok});
+    return 1;
   }
-  return 0;
 }

@@ -259,6 +259,9 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       onClose();
       return 0;
+    case WM_NEXTDLGCTL:
+      onNextControl(wParam, LOWORD(lParam) != 0);
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -279,6 +282,13 @@ void Form2::onCommand(int id, int notification) {
     case IDC_COMMAND5: return controller_->handleRun();
     default: return;
   }
+}
+
+// The list, a multi-line edit, asks its parent to move the focus on Tab and
+// Shift+Tab, as it would ask a dialog; a plain window does it itself.
+void Form2::onNextControl(WPARAM control, bool given) {
+  HWND next = given ? reinterpret_cast<HWND>(control) : GetNextDlgTabItem(hwnd_, GetFocus(), control != 0);
+  if (next) SetFocus(next);
 }
 
 void Form2::onClose() {

@@ -51,6 +51,7 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   void onCreate();
   void onCommand(int id, int notification);
   void onClose();
+  void onNextControl(WPARAM control, bool given);
   HWND control(form::Control id) const;
   int scale(int twips) const;
   HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;

@@ -8,23 +8,27 @@
 #include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "schedule/schedule_file.h"
-#include "ui/texts.h"
 #include "scheduler/daily_run.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace velkorn;
   win32::Win32MessageBox messages;
   const std::optional<std::filesystem::path> directory = win32::executableDirectory();
+  // Without its own directory, any velkorn.txt found would be the wrong one.
   if (!directory) {
-    // Without our own directory any velkorn.txt found would be the wrong one.
-    messages.show({Text(texts::kSchedulerTitle), Text(texts::kScheduleOpenFailed) + widen(kScheduleFileName),
-                   Message::Icon::Critical, Message::Buttons::Ok});
+    messages.show(unreadableSchedule(kScheduleFileName, false));
     return static_cast<int>(RunOutcome::ScheduleUnreadable);
   }
-  win32::AnsiCodePage codePage;
-  const Codec codec(codePage);
-  win32::RegistrySettingsStore store(codec);
-  win32::Win32EventPump events;
-  SchedulerPlatform platform{store, messages, events, codec, win32::localToday(), *directory};
-  return static_cast<int>(runDaily(platform));
+  try {
+    win32::AnsiCodePage codePage;
+    const Codec codec(codePage);
+    win32::RegistrySettingsStore store(codec);
+    win32::Win32EventPump events;
+    SchedulerPlatform platform{store, messages, events, codec, win32::localToday(), *directory};
+    return static_cast<int>(runDaily(platform));
+  } catch (const std::exception&) {
+    // No memory: the schedule was not read to its end.
+    messages.show(unreadableSchedule(scheduleFileIn(*directory), true));
+    return static_cast<int>(RunOutcome::ScheduleUnreadable);
+  }
 }

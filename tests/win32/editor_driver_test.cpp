@@ -22,11 +22,12 @@ constexpr int kIds[] = {IDC_MONTHVIEW1, IDC_LABEL1, IDC_TEXT1,    IDC_COMMAND1, 
 
 class Win32Window final : public EditorWindowDriver {
  public:
-  explicit Win32Window(const char* schedule = "A\r\nB\r\n") {
-    std::filesystem::copy_file(*win32::executableDirectory() / "velkorn-editor.exe", directory.path() / "velkorn-editor.exe");
-    std::filesystem::copy_file(*win32::executableDirectory() / "stub-scheduler.exe", directory.path() / "velkorn.exe");
-    if (schedule) directory.write("velkorn.txt", schedule);
-    EXPECT_TRUE(startProgram(directory.path() / "velkorn-editor.exe", L"C:\\", process));
+  // In a folder of a Japanese name, 表's second byte a backslash.
+  explicit Win32Window(const char* schedule = "A\r\nB\r\n") : EditorWindowDriver(L"ビットマップ 表") {
+    std::filesystem::copy_file(*win32::executableDirectory() / "velkorn-editor.exe", directory / "velkorn-editor.exe");
+    std::filesystem::copy_file(*win32::executableDirectory() / "stub-scheduler.exe", directory / "velkorn.exe");
+    if (schedule) std::ofstream(directory / "velkorn.txt", std::ios::binary) << schedule;
+    EXPECT_TRUE(startProgram(directory / "velkorn-editor.exe", L"C:\\", process));
     EXPECT_TRUE(!schedule || eventually([&] { return IsWindowVisible(window = FindWindowW(L"VelkornForm2", nullptr)); }))
         << "the editor's window did not appear";
   }
@@ -91,6 +92,36 @@ class Win32Window final : public EditorWindowDriver {
     WriteProcessMemory(process.hProcess, remote, &date, sizeof date, nullptr);
     EXPECT_TRUE(SendMessageW(control(form::Control::MonthView1), MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(remote)));
   }
+  std::string focused() override {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(process.dwThreadId, &info);
+    for (HWND w = info.hwndFocus; w; w = GetParent(w)) {
+      for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
+        if (w == GetDlgItem(window, kIds[i])) return std::string(form::kPlaces[i].name);
+      }
+    }
+    return "(none)";
+  }
+  // Real key presses, into the editor in front.
+  std::string pressTab(bool backwards) override {
+    const std::string before = focused();
+    SetForegroundWindow(window);
+    std::vector<INPUT> keys;
+    for (const auto& [key, up] : std::initializer_list<std::pair<WORD, bool>>{
+             {VK_SHIFT, false}, {VK_TAB, false}, {VK_TAB, true}, {VK_SHIFT, true}}) {
+      if (key == VK_SHIFT && !backwards) continue;
+      INPUT input{};
+      input.type = INPUT_KEYBOARD;
+      input.ki.wVk = key;
+      input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+      keys.push_back(input);
+    }
+    SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+    std::string after = before;
+    waitFor([&] { return (after = focused()) != before; }, 3000);
+    return after;
+  }
   bool isOpen() override { return IsWindowVisible(window); }
   bool eventually(const std::function<bool()>& condition) override { return waitFor(condition); }
 
@@ -112,6 +143,7 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   EXPECT_EQ(GetWindowLongW(window.window, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_SYSMENU);
   expectPlacesAndCaptions(window);
+  expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
 }
 
