@@ -59,9 +59,7 @@ TextView pathOf(TextView line) {
 }
 
 Text composeEntry(TextView dateField, char32_t letter, TextView path) {
-  Text line;
-  line.reserve(dateField.size() + 3 + path.size());
-  line += dateField;
+  Text line(dateField);
   line += U' ';
   line += letter;
   line += U' ';

@@ -4,8 +4,8 @@
 
 namespace velkorn {
 
-const std::array<KindInfo, 3>& imageKinds() {
-  static const std::array<KindInfo, 3> table{{
+const std::array<KindInfo, kKindCount>& imageKinds() {
+  static const std::array<KindInfo, kKindCount> table{{
       {ImageKind::Figure, U'P', texts::kLabelFigure, "velkornBitmap", texts::kFigureWriteFailed},
       {ImageKind::ReadButton, U'R', texts::kLabelReadButton, "readButtonBitmap",
        texts::kReadButtonWriteFailed},

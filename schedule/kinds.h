@@ -19,8 +19,10 @@ struct KindInfo {
   TextView writeFailedMessage;   // shown when a settings write fails
 };
 
+inline constexpr std::size_t kKindCount = 3;
+
 // In reset order: figure, read button, write button.
-const std::array<KindInfo, 3>& imageKinds();
+const std::array<KindInfo, kKindCount>& imageKinds();
 
 const KindInfo& infoOf(ImageKind kind);
 

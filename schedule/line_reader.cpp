@@ -24,7 +24,7 @@ bool LineReader::refill() {
   // than it, up to the longest line there may be.
   const std::size_t kept = end_ - begin_;
   if (kept > kMaxLine) return false;
-  if (begin_ > 0) std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
+  std::memmove(buffer_.data(), buffer_.data() + begin_, kept);
   begin_ = 0;
   end_ = kept;
   if (buffer_.size() - end_ < kChunk / 2) buffer_.resize(buffer_.size() * 2);

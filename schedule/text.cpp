@@ -9,17 +9,14 @@ Text widen(std::string_view ascii) {
 Text fromUtf8(std::string_view utf8) {
   constexpr char32_t kReplacement = 0xFFFD;
   Text out;
-  out.reserve(utf8.size());
   std::size_t i = 0;
   while (i < utf8.size()) {
     const auto lead = static_cast<unsigned char>(utf8[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
+    std::size_t extra;  // continuation bytes
+    char32_t cp;
+    char32_t min;  // anything less is an overlong form
     if (lead < 0x80) {
-      out.push_back(lead);
-      ++i;
-      continue;
+      extra = 0, cp = lead, min = 0;
     } else if ((lead & 0xE0) == 0xC0) {
       extra = 1, cp = lead & 0x1F, min = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
@@ -27,38 +24,27 @@ Text fromUtf8(std::string_view utf8) {
     } else if ((lead & 0xF8) == 0xF0) {
       extra = 3, cp = lead & 0x07, min = 0x10000;
     } else {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
+      extra = 0, cp = min = kReplacement;
     }
-    if (i + static_cast<std::size_t>(extra) >= utf8.size()) {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
+    // A continuation byte that is missing or wrong stops the sequence short,
+    // and leaves its value below the least a sequence of its length holds.
+    std::size_t k = 1;
+    for (; k <= extra && i + k < utf8.size() && (utf8[i + k] & 0xC0) == 0x80; ++k) {
+      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
     }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto c = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
-      if ((c & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (c & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    if (k <= extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out.push_back(kReplacement);
       ++i;
       continue;
     }
     out.push_back(cp);
-    i += static_cast<std::size_t>(extra) + 1;
+    i += k;
   }
   return out;
 }
 
 std::string toUtf8(TextView text) {
   std::string out;
-  out.reserve(text.size());
   for (char32_t c : text) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
     if (c < 0x80) {
@@ -82,7 +68,6 @@ std::string toUtf8(TextView text) {
 
 std::u16string toUtf16(TextView text) {
   std::u16string out;
-  out.reserve(text.size());
   for (char32_t c : text) {
     if (c >= 0x10000 && c <= 0x10FFFF) {
       const char32_t offset = c - 0x10000;
@@ -97,7 +82,6 @@ std::u16string toUtf16(TextView text) {
 
 Text fromUtf16(std::u16string_view utf16) {
   Text out;
-  out.reserve(utf16.size());
   for (std::size_t i = 0; i < utf16.size(); ++i) {
     const char16_t c = utf16[i];
     const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&

@@ -28,7 +28,7 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
     platform.messages.show(schedulerMessage(texts::kHolidayNotice, Message::Icon::Information));
   }
 
-  std::array<bool, 3> applied{};
+  std::array<bool, kKindCount> applied{};
   bool anyWriteFailed = false;
   const DayKey today = dayKeyOf(platform.today);
   const std::filesystem::path file = scheduleFileIn(platform.programDirectory);

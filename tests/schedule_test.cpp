@@ -64,7 +64,8 @@ TEST(MayBeDue, NeverRejectsADueLine) {
     }
   }
   EXPECT_GT(due, 500);
-  EXPECT_FALSE(mayBeDue("12/25 P x", days[0]) || mayBeDue("11/24 P x", days[0]) || mayBeDue("00/24 P", days[0]));
+  EXPECT_FALSE(mayBeDue("12/25 P x", days[0]) || mayBeDue("11/24 P x", days[0]) || mayBeDue("00/24 P", days[0]) ||
+               mayBeDue("12/2", days[0]));
 }
 
 // The lines, and "(error)" where reading failed.
@@ -101,7 +102,7 @@ TEST(LineReader, SplitsAtEveryKindOfLineEndAndAtNoReadBoundary) {
 
 TEST(Utf8, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
   const std::pair<std::string_view, Text> valid[] = {
-      {"a\x7F", U"a\x7F"},
+      {std::string_view("\0a\x7F", 3), Text{0, U'a', 0x7F}},
       {"\xC2\x80\xC3\xA9\xDF\xBF", U"\x80é\u07FF"},
       {"\xE0\xA0\x80\xEF\xBF\xBF\xED\x9F\xBF\xEE\x80\x80", U"\u0800\uFFFF\uD7FF\uE000"},
       {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", U"\U00010000\U0010FFFF"}};
