@@ -35,9 +35,36 @@ screenshot: build
 	QT_QPA_PLATFORM=offscreen $(BIN)/editor-screenshot examples/velkorn.txt docs/editor-linux.png
 	tools/screenshot-windows docs/editor-windows.png
 
-test: build
+# Every test: the Linux build, the same under AddressSanitizer and UBSan,
+# the fuzz targets for a bounded number of inputs each, then the Windows
+# build under Wine.
+test: build test-asan test-fuzz
 	ctest --preset linux
 	$(MAKE) test-mingw
+
+.PHONY: test-asan test-fuzz fuzz
+
+test-asan: configure
+	cmake --preset linux-asan
+	cmake --build --preset linux-asan
+	ctest --preset linux-asan
+
+test-fuzz: configure
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target fuzz_targets
+	ctest --preset fuzz
+
+# Runs each fuzz target for FUZZ_SECONDS (default 600), new inputs kept in
+# build/fuzz/tests/fuzz/corpus/.
+FUZZ_SECONDS ?= 600
+fuzz: configure
+	cmake --preset fuzz
+	cmake --build --preset fuzz --target fuzz_targets
+	@for target in codec due editor settings; do \
+	  echo "== fuzz_$$target for $(FUZZ_SECONDS) s"; \
+	  (cd build/fuzz/tests/fuzz && ../../bin/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) \
+	    corpus/$$target $(CURDIR)/tests/fuzz/corpus/$$target) || exit 1; \
+	done
 
 .PHONY: build-mingw test-mingw
 

@@ -50,13 +50,16 @@ TEST(QtSettingsStore, CommitsTheValuesTogetherAndKeepsEveryOtherSetting) {
   EXPECT_EQ(readBytes(home.path() / "old").substr(0, 1), ";");
 }
 
-// Garbage, a group left open, a "#" line, a directory: what QSettings would
-// misread is never written; and a byte of the schedule that is not text is
+// Garbage, a group left open, a "#" line, backslashes where QSettings reads
+// them some other way (the fuzzer found those), a directory: what QSettings
+// would misread is never written; and a byte of the schedule that is not text is
 // not a value.
 TEST(QtSettingsStore, NeverWritesAFileItCannotReadWhole) {
   const TempDir& home = emptyConfigHome();
   for (const std::string& content : {std::string("[settings]\x00\xff\xfe=\x80\n", 15), std::string("[broken\na=b\n"),
-                                    std::string("[settings]\n# a comment\n")}) {
+                                     std::string("[settings]\n# a comment\n"), std::string("[a]\nb=1\n[]c]\n"),
+                                     std::string("[\\e]\nf=3\n"), std::string("[settings]\n\\\\g=4\n"),
+                                     std::string("/h=5\n")}) {
     home.write("orangesoft/winbiff.conf", content);
     qt::QtSettingsStore store;
     EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));

@@ -54,7 +54,7 @@ TEST(MayBeDue, NeverRejectsADueLine) {
   std::mt19937 random(7);
   const DayKey days[] = {dayKeyOf({2026, 12, 24}), dayKeyOf({2026, 1, 2}), dayKeyOf({2026, 10, 10})};
   int due = 0;
-  for (int n = 0; n < 100000; ++n) {
+  for (int n = 0; n < 30000; ++n) {
     std::string raw = random() % 2 ? "" : (random() % 2 ? "12" : "00");  // plausible months, so that some are due
     for (auto k = random() % 9; k > 0; --k) raw += alphabet[random() % std::size(alphabet)];
     for (const DayKey& day : days) {
@@ -63,7 +63,7 @@ TEST(MayBeDue, NeverRejectsADueLine) {
       ASSERT_TRUE(mayBeDue(raw, day)) << raw;
     }
   }
-  EXPECT_GT(due, 500);
+  EXPECT_GT(due, 100);
   EXPECT_FALSE(mayBeDue("12/25 P x", days[0]) || mayBeDue("11/24 P x", days[0]) || mayBeDue("00/24 P", days[0]) ||
                mayBeDue("12/2", days[0]));
 }

@@ -27,7 +27,17 @@ bool QtSettingsStore::isPlainIni(const QByteArray& bytes) {
   for (QStringView line : QStringView(text).split(u'\n')) {
     line = line.trimmed();
     if (line.isEmpty() || line.startsWith(u';')) continue;
-    if (line.startsWith(u'[') ? !line.endsWith(u']') : line.indexOf(u'=') < 1) return false;
+    // A group named, with no bracket, slash or backslash inside; a key with a
+    // name, its parts joined by single backslashes, and no slash.
+    const bool group = line.startsWith(u'[');
+    const QStringView name = group ? line.sliced(1, line.size() - 1).chopped(line.endsWith(u']') ? 1 : 0)
+                                   : line.left(line.indexOf(u'=')).trimmed();
+    const bool named = !name.isEmpty() && !name.contains(u'/') &&
+                       (group ? line.endsWith(u']') && !name.contains(u'[') && !name.contains(u']') &&
+                                    !name.contains(u'\\')
+                              : line.contains(u'=') && !name.startsWith(u'\\') && !name.endsWith(u'\\') &&
+                                    !name.contains(u"\\\\"));
+    if (!named) return false;
   }
   return true;
 }
