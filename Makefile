@@ -2,7 +2,10 @@
 BUILD := build/linux
 BIN := $(BUILD)/bin
 
-.PHONY: all deps configure build run editor screenshot test bench clean
+.PHONY: all deps configure build run editor screenshot test bench clean install uninstall dist
+
+# make install: for the current user. Packagers: make install PREFIX=/usr DESTDIR=...
+PREFIX ?= $(HOME)/.local
 
 all: build
 
@@ -88,6 +91,20 @@ test-mingw: deps
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
 	  cmake --preset mingw64 && cmake --build --preset mingw64 && ctest --preset mingw64; \
 	fi
+
+# The programs into $(PREFIX)/lib/velkorn, links in $(PREFIX)/bin, the desktop
+# entry, the icon and the daily timer; see README.md.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# Removes what make install put there, except the schedule velkorn.txt.
+uninstall:
+	DESTDIR="$(DESTDIR)" tools/uninstall "$(PREFIX)"
+
+# The Windows zip: dist/velkorn-<version>-win32.zip.
+dist: deps
+	cmake --preset mingw
+	cmake --build --preset mingw --target dist
 
 bench: build
 	bench/run-bench $(BUILD)
