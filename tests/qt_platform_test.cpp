@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QSettings>
+#include <QThread>
+#include <random>
 
 #include "platform/qt/iconv_code_page.h"
 #include "platform/qt/schedule_writer.h"
@@ -84,6 +87,34 @@ TEST(SaveFileWriter, ReplacesTheFileOrTheTargetOfItsLinkAndLeavesNothingOnFailur
   EXPECT_FALSE(writer.replaceContents(dir.path() / "dir.txt", "new\r\n"));
   EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
+}
+
+// Killed at any moment, a save of a large list leaves the old bytes or the
+// new, and no temporary file: the new bytes have no name until they are
+// whole. (The saves run in a copy of this program, started again.)
+TEST(SaveFileWriter, AKilledSaveLeavesTheOldBytesOrTheNew) {
+  const std::string big(8 << 20, 'a');
+  if (qEnvironmentVariableIsSet("VELKORN_SAVE_FOREVER")) {
+    const std::filesystem::path file = qgetenv("VELKORN_SAVE_FOREVER").toStdString();
+    for (char c = 'b';; c = c == 'b' ? 'a' : 'b') qt::replaceFile(file, std::string(big.size(), c));
+  }
+  TempDir dir;
+  const auto file = dir.write("velkorn.txt", big);
+  std::mt19937 random(2);
+  for (int kill = 0; kill < 10; ++kill) {
+    QProcess saver;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELKORN_SAVE_FOREVER", QString::fromStdString(file.string()));
+    saver.setProcessEnvironment(env);
+    saver.start("/proc/self/exe", {"--gtest_filter=SaveFileWriter.AKilled*"});
+    ASSERT_TRUE(saver.waitForStarted(5000));
+    QThread::usleep(random() % 500000);
+    saver.kill();
+    saver.waitForFinished(5000);
+    const std::string bytes = readBytes(file);
+    EXPECT_TRUE(bytes == big || bytes == std::string(big.size(), 'b')) << bytes.size();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+  }
 }
 
 }  // namespace

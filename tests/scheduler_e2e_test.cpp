@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
+#include <QThread>
+#include <random>
 
 #include "platform/qt/qt_text.h"
 #include "schedule/schedule_file.h"
@@ -33,8 +38,8 @@ class ScheduledRun : public ::testing::TestWithParam<RunCase> {
   }
 
   // Starts the scheduler with the clock at `date`, on `display` (none: no
-  // display at all).
-  void start(QProcess& process, const char* date, const QString& display = {}) {
+  // display at all), through a shell command `shell` (that ends in exec "$0").
+  void start(QProcess& process, const char* date, const QString& display = {}, const QString& shell = {}) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
     if (!display.isEmpty()) env.insert("DISPLAY", display);
@@ -46,12 +51,13 @@ class ScheduledRun : public ::testing::TestWithParam<RunCase> {
     env.insert("ASAN_OPTIONS", "verify_asan_link_order=0");
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(qs(dir.path() / "elsewhere"));
-    process.start(qs(dir.path() / "elsewhere/link"), {});
+    const QString link = qs(dir.path() / "elsewhere/link");
+    shell.isEmpty() ? process.start(link, {}) : process.start("sh", {"-c", shell, link});
   }
   // Runs the scheduler to its end: its exit status and standard error.
-  std::pair<int, QString> runScheduler(const char* date, const QString& display = {}) {
+  std::pair<int, QString> runScheduler(const char* date, const QString& display = {}, const QString& shell = {}) {
     QProcess process;
-    start(process, date, display);
+    start(process, date, display, shell);
     const bool finished = process.waitForFinished(20000);
     process.kill();
     EXPECT_TRUE(finished) << "the scheduler did not end within 20 s";
@@ -62,6 +68,8 @@ class ScheduledRun : public ::testing::TestWithParam<RunCase> {
                                .value("settings/" + QString::fromLatin1(name.data(), qsizetype(name.size())));
     return value.isValid() ? std::optional(qt::fromQString(value.toString())) : std::nullopt;
   }
+
+  std::string settings() const { return readBytes(dir.path() / "config/orangesoft/winbiff.conf"); }
 
   TempDir dir;
   std::filesystem::path programs = dir.path() / "\x95\x5C";
@@ -83,6 +91,61 @@ TEST_P(ScheduledRun, Runs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScheduledRun, ::testing::ValuesIn(kRunCases), caseName);
+
+// A FIFO would block the open and a device never end: only a regular file is
+// read. A disk that fills (a file size limit here) or a lock that cannot be
+// taken fails the run's one commit: every image a due entry went to is
+// reported, and the settings stay as they were, byte for byte.
+TEST_F(ScheduledRun, BadFilesAndFaultsChangeNothing) {
+  ASSERT_EQ(mkfifo((programs / "velkorn.txt").c_str(), 0600), 0);
+  EXPECT_EQ(runScheduler("2026-06-01 12:00:00").first, 1);
+  std::filesystem::remove(programs / "velkorn.txt");
+  std::filesystem::create_symlink("/dev/zero", programs / "velkorn.txt");
+  EXPECT_EQ(runScheduler("2026-06-01 12:00:00").first, 1);
+  std::filesystem::remove(programs / "velkorn.txt");
+
+  dir.write("\x95\x5C/velkorn.txt", "00/00 W w\r\n");
+  const std::string old = "[settings]\nvelkornBitmap=old\n[other]\nkept=" + std::string(4000, 'k') + "\n";
+  dir.write("config/orangesoft/winbiff.conf", old);
+  const auto [exitCode, stdErr] = runScheduler("2026-06-01 12:00:00", {}, "trap '' XFSZ; ulimit -f 2; exec \"$0\"");
+  EXPECT_EQ(exitCode, 2);
+  EXPECT_EQ(stdErr, "velkorn: 「書くの？」の画像変更に失敗しました。\n");
+  std::filesystem::create_directory(dir.path() / "config/orangesoft/winbiff.conf.lock");
+  EXPECT_EQ(runScheduler("2026-06-01 12:00:00").first, 2);
+  EXPECT_EQ(settings(), old);
+}
+
+// Killed at any moment, a run leaves the settings as they were or as the
+// whole run makes them, never half a day; and runs at the same time keep
+// every other setting.
+TEST_F(ScheduledRun, AKilledRunLeavesAllOrNothingAndRunsAtOnceKeepTheRest) {
+  std::string schedule;
+  for (int line = 0; line < 100000; ++line) schedule += "00/00 P p" + std::to_string(line) + "\r\n";
+  dir.write("\x95\x5C/velkorn.txt", schedule + "00/00 R r\r\n");
+  const std::string old = "[settings]\nvelkornBitmap=old\nreadButtonBitmap=old\n[other]\nkey=kept\n";
+  dir.write("config/orangesoft/winbiff.conf", old);
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_EQ(runScheduler("2026-06-01 12:00:00").first, 0);
+  const std::string whole = settings();
+  const auto runMicroseconds = static_cast<unsigned long>(clock.nsecsElapsed() / 1000);
+  EXPECT_NE(whole.find("velkornBitmap=p99999\n"), std::string::npos);
+  std::mt19937 random(1);
+  for (int run = 0; run < 20; ++run) {
+    dir.write("config/orangesoft/winbiff.conf", old);
+    QProcess process;
+    start(process, "2026-06-01 12:00:00");
+    QThread::usleep(random() % runMicroseconds);
+    process.kill();
+    process.waitForFinished(5000);
+    EXPECT_TRUE(settings() == old || settings() == whole) << settings();
+  }
+  dir.write("config/orangesoft/winbiff.conf", old);
+  std::vector<std::unique_ptr<QProcess>> runs(20);
+  for (auto& run : runs) start(*(run = std::make_unique<QProcess>()), "2026-06-01 12:00:00");
+  for (auto& run : runs) EXPECT_TRUE(run->waitForFinished(30000) && run->exitCode() == 0);
+  EXPECT_EQ(settings(), whole);
+}
 
 // A display that cannot be reached is as good as none; one that can shows a
 // real box, and answering it ends the run normally (a Qt application torn

@@ -1,21 +1,51 @@
 #include "platform/qt/settings_store.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <algorithm>
 
 #include "platform/qt/qt_text.h"
+#include "platform/qt/replace_file.h"
 #include "schedule/codec.h"
 
 namespace velkorn::qt {
 
 namespace {
 
-QSettings mailCheckerSettings() {
+QString settingsFile() {
   return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("orangesoft"),
-                   QStringLiteral("winbiff"));
+                   QStringLiteral("winbiff"))
+      .fileName();
+}
+
+// The file's bytes if the store can read them completely and correctly
+// (none if it does not exist), or nothing.
+std::optional<QByteArray> plainIniIn(const QString& path) {
+  QFile file(path);
+  if (!file.exists()) return QByteArray();
+  if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray bytes = file.readAll();
+  if (file.error() != QFile::NoError || !QtSettingsStore::isPlainIni(bytes)) return std::nullopt;
+  return bytes;
+}
+
+bool writeWhole(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+// Everything in the settings file `path`, as a QSettings reader sees it.
+// Each path may be read once only: QSettings keeps what it read of a file.
+QVariantMap settingsIn(const QString& path) {
+  const QSettings settings(path, QSettings::IniFormat);
+  QVariantMap all;
+  for (const QString& key : settings.allKeys()) all[key] = settings.value(key);
+  return all;
 }
 
 }  // namespace
@@ -45,11 +75,7 @@ bool QtSettingsStore::isPlainIni(const QByteArray& bytes) {
 // Anything else in the file (binary, a group left open, a "#" line) QSettings
 // would read some other way or drop, and writing it back would lose it.
 bool QtSettingsStore::readable() {
-  if (!readable_) {
-    QFile file(mailCheckerSettings().fileName());
-    readable_ = !file.exists() || (QFileInfo(file).isFile() && file.open(QIODevice::ReadOnly) &&
-                                   isPlainIni(file.readAll()) && file.error() == QFile::NoError);
-  }
+  if (!readable_) readable_ = plainIniIn(settingsFile()).has_value();
   return *readable_;
 }
 
@@ -60,18 +86,36 @@ bool QtSettingsStore::write(std::string_view valueName, TextView data) {
   return true;
 }
 
+// QSettings makes the new file, on a copy; what it wrote is read back through
+// a file it has not seen (on a full disk it writes half a file and says
+// nothing); then the bytes replace the settings file in one checked write.
+// The lock is QSettings' own, so that its other writers wait, and a run does
+// not wait for ever.
 bool QtSettingsStore::commit() {
   if (values_.empty()) return true;
-  QSettings settings = mailCheckerSettings();
-  // Never fall back to rewriting the file in place: a crash half-way would
-  // lose the mail checker's other settings.
-  settings.setAtomicSyncRequired(true);
-  settings.beginGroup(QStringLiteral("settings"));
-  for (const auto& [name, value] : values_) settings.setValue(name, value);
-  settings.endGroup();
-  settings.sync();
+  const QString path = settingsFile();
+  QLockFile lock(path + QStringLiteral(".lock"));
+  QTemporaryDir work;
+  std::optional<QByteArray> bytes;
+  if (!QDir().mkpath(QFileInfo(path).path()) || !lock.tryLock(5000) || !work.isValid() ||
+      !(bytes = plainIniIn(path)) || !writeWhole(work.filePath("new"), *bytes)) {
+    return false;
+  }
+  QVariantMap expected = settingsIn(work.filePath("new"));
+  {
+    QSettings settings(work.filePath("new"), QSettings::IniFormat);
+    for (const auto& [name, value] : values_) settings.setValue(QStringLiteral("settings/") + name, value);
+    for (const auto& [name, value] : values_) expected[QStringLiteral("settings/") + name] = value;
+    settings.sync();
+    if (settings.status() != QSettings::NoError) return false;
+  }
+  QFile made(work.filePath("new"));
+  if (!made.open(QIODevice::ReadOnly) || !writeWhole(work.filePath("check"), *(bytes = made.readAll())) ||
+      settingsIn(work.filePath("check")) != expected) {
+    return false;
+  }
   values_.clear();
-  return settings.status() == QSettings::NoError;
+  return replaceFile(QFile::encodeName(path).toStdString(), bytes->toStdString());
 }
 
 }  // namespace velkorn::qt

@@ -1,4 +1,4 @@
-#include "platform/qt/schedule_writer.h"
+#include "platform/qt/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -44,7 +44,7 @@ std::string nameBeside(int fd, const std::string& target) {
 
 }  // namespace
 
-bool SaveFileWriter::replaceContents(const std::filesystem::path& file, BytesView bytes) {
+bool replaceFile(const std::filesystem::path& file, BytesView bytes) {
   std::error_code error;
   const std::filesystem::path target = std::filesystem::weakly_canonical(file, error);
   if (error) return false;
