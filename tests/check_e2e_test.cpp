@@ -156,8 +156,8 @@ TEST_P(CheckProgram, Prints) {
   std::filesystem::create_directories(program.parent_path());
   std::filesystem::copy_file(kBuilt, program);
   dir.write("velkorn.txt", "00/00 R wrong.bmp\r\n");
-  dir.write("a.bmp", "BM\x36");
-  dir.write("b.bmp", "GIF89a");
+  dir.write("a.bmp", "BM");
+  dir.write("b.bmp", "BZ");
   if (c.schedule) dir.write(program.parent_path() / c.file, replaced<std::string>(c.schedule, "{dir}", dir.path().string()));
   const auto expand = [&](TextView text) {
     return replaced(replaced(Text(text), U"{schedule}", displayPath(program.parent_path() / c.file)), U"{dir}",

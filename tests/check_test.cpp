@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fakes.h"
+#include "tests/temp_dir.h"
+
 
 namespace velkorn::testing {
 namespace {
@@ -53,6 +56,12 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
     }
     EXPECT_EQ(found, expected) << toUtf8(lines[0]);
   }
+  // A file that cannot be read whole is no schedule: a directory, nothing.
+  TempDir dir;
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  EXPECT_NE(checkScheduleFile(dir.path(), codec, {}, fakeBitmap).read, CheckReport::Read::Whole);
+  EXPECT_EQ(checkScheduleFile(dir.path() / "absent", codec, {}, fakeBitmap).read, CheckReport::Read::OpenFailed);
 }
 
 std::string shown(const DayValues& values) {
@@ -63,12 +72,14 @@ std::string shown(const DayValues& values) {
 
 TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
   const std::vector<Text> schedule = {U"01/01 R early", U"00/00 P p0", U"12/24 P p1", U"00/00 R r0", U"12/24 R",
-                                      U"02/29 W w1",    U"12-25 w w2", U"12/24 X x",  U"# 12/24 W c", U"12/06 P p0"};
-  const std::string leapDay = "02/29=p0@2 r0@4 w1@6 ", rest = "12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
+                                      U"02/29 W w1",    U"12-25 w w2", U"12/24 X x",  U"# 12/24 W c", U"12/06 P p0",
+                                      U"01/31 W w3"};
+  const std::string jan = "01/31=p0@2 r0@4 w3@11 ", leap = jan + "02/29=p0@2 r0@4 w1@6 ",
+                    rest = "12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
   const std::tuple<Date, std::string, std::string> cases[] = {
-      {{2026, 12, 24}, "p1@3 @5 @0 ", rest},          {{2026, 3, 3}, "p0@2 r0@4 @0 ", rest},
-      {{2028, 12, 25}, "p0@2 r0@4 w2@7 ", leapDay + rest}, {{2028, 2, 29}, "p0@2 r0@4 w1@6 ", leapDay + rest},
-      {{2100, 12, 6}, "p0@10 r0@4 @0 ", rest}};
+      {{2026, 12, 24}, "p1@3 @5 @0 ", jan + rest},      {{2026, 3, 3}, "p0@2 r0@4 @0 ", jan + rest},
+      {{2028, 12, 25}, "p0@2 r0@4 w2@7 ", leap + rest}, {{2028, 2, 29}, "p0@2 r0@4 w1@6 ", leap + rest},
+      {{2100, 12, 6}, "p0@10 r0@4 @0 ", jan + rest}};
   for (const auto& [date, onDate, year] : cases) {
     const CheckReport report = checkLines(schedule, date, fakeBitmap);
     EXPECT_EQ(shown(report.onDate), onDate) << date.month << "/" << date.day;
@@ -79,7 +90,7 @@ TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
       days += std::string(field.begin(), field.end()) + "=" + shown(day.values);
     }
     EXPECT_EQ(days, year) << date.year;
-    EXPECT_EQ(report.uncheckedPaths, 7u);
+    EXPECT_EQ(report.uncheckedPaths, 8u);
   }
 }
 
