@@ -60,13 +60,13 @@ const CheckCase kCases[] = {
      U"  書くの？    （空）  ← 当てはまる行なし\n",
      U""},
     {"FileDateAndYear", u8"別/予定.txt", "00/00 P a.bmp\r\n02/29 W leap.bmp\r\n12/24 R \x95\x5C.bmp\r\n",
-     {"--year", "{schedule}", "--date", "03/03"}, 0,
+     {"--year", "{schedule}", "--date", "12/01"}, 0,
      U"スケジュールファイル：{schedule}\n"
      U"問題はありません。\n"
      U"2 行目（注意）：うるう年にだけ使われます。「02/29 W leap.bmp」\n"
      U"3 行のパスは、このシステムの絶対パスではないため、ファイルを確かめていません。\n"
      U"\n"
-     U"03/03 の画像：\n"
+     U"12/01 の画像：\n"
      U"  郵便屋さん  a.bmp  ← 1 行目\n"
      U"  読む？      （空）  ← 当てはまる行なし\n"
      U"  書くの？    （空）  ← 当てはまる行なし\n"
@@ -77,6 +77,7 @@ const CheckCase kCases[] = {
      U"02/29    a.bmp         （空）  * leap.bmp\n"
      U"12/24    a.bmp       * 表.bmp    （空）\n",
      U""},
+    {"Help", u8"velkorn.txt", nullptr, {"--date", "01/31", "--help"}, 0, Text(texts::kCheckUsage), U""},
     {"NoSchedule", u8"velkorn.txt", nullptr, {}, 1, U"", U"スケジュールファイルを開けませんでした：{schedule}\n"},
     {"NoSuchDate", u8"velkorn.txt", "", {"--date", "02/30"}, 2, U"",
      U"指定が正しくありません：02/30\n" + Text(texts::kCheckUsage)},
