@@ -83,6 +83,8 @@ const CheckCase kCases[] = {
      U"指定が正しくありません：02/30\n" + Text(texts::kCheckUsage)},
 };
 
+void PrintTo(const CheckCase& c, std::ostream* out) { *out << c.name; }
+
 template <typename String>
 String replaced(String text, std::basic_string_view<typename String::value_type> field, const String& value) {
   for (auto at = text.find(field); at != String::npos; at = text.find(field, at + value.size())) {
