@@ -41,22 +41,20 @@ struct CheckCase {
 // 郵便 in a comment, 表 (second byte 0x5C) and 絵 in paths.
 const CheckCase kCases[] = {
     {"DefaultFileToday", u8"velkorn.txt",
-     "# \x97\x58\x95\xD6\r\n12/24 P {dir}/b.bmp\r\n00/00 P {dir}/a.bmp\r\n12/24 R {dir}/c.bmp \r\n"
-     "02/29 W \x95\x5C\\\x8A\x47.bmp\r\n12/24 X x.bmp\r\n",
+     "# \x97\x58\x95\xD6\r\n12/24 P {dir}/b.bmp\r\n00/00 P {dir}/a.bmp\r\n12/24 R {dir}/c.bmp\r\n"
+     "02/29 W \x95\x5C\\\x8A\x47.bmp\r\n",
      {}, 3,
      U"スケジュールファイル：{schedule}\n"
-     U"問題が 5 件あります。\n"
+     U"問題が 3 件あります。\n"
      U"2 行目：BMP ファイルではないか、読み込めません。「12/24 P {dir}/b.bmp」\n"
      U"2 行目：同じ画像の 3 行目が後にあり、この行の日には必ずそちらが使われます。「12/24 P {dir}/b.bmp」\n"
-     U"4 行目：パスの前か後ろに空白があります。空白もパスの一部になります。「12/24 R {dir}/c.bmp 」\n"
-     U"4 行目：ファイルがありません。「12/24 R {dir}/c.bmp 」\n"
+     U"4 行目：ファイルがありません。「12/24 R {dir}/c.bmp」\n"
      U"5 行目（注意）：うるう年にだけ使われます。「02/29 W 表\\絵.bmp」\n"
-     U"6 行目：7文字目が P、R、W のどれでもありません。「12/24 X x.bmp」\n"
      U"1 行のパスは、このシステムの絶対パスではないため、ファイルを確かめていません。\n"
      U"\n"
      U"12/24 の画像：\n"
      U"  郵便屋さん  {dir}/a.bmp  ← 3 行目\n"
-     U"  読む？      {dir}/c.bmp   ← 4 行目\n"
+     U"  読む？      {dir}/c.bmp  ← 4 行目\n"
      U"  書くの？    （空）  ← 当てはまる行なし\n",
      U""},
     {"FileDateAndYear", u8"別/予定.txt", "00/00 P a.bmp\r\n02/29 W leap.bmp\r\n12/24 R \x95\x5C.bmp\r\n",

@@ -8,19 +8,13 @@
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
 
-
 namespace velkorn::testing {
 namespace {
 
 using enum LineProblem;
 
-// Paths that name their state: "ok…" a bitmap, "miss…" missing, "txt…" not a
-// bitmap; the rest are not looked at.
-BitmapState fakeBitmap(TextView path) {
-  if (path.starts_with(U"ok")) return BitmapState::Bitmap;
-  if (path.starts_with(U"miss")) return BitmapState::Missing;
-  return path.starts_with(U"txt") ? BitmapState::NotBitmap : BitmapState::NotChecked;
-}
+// Which bitmaps exist is for the end-to-end tests, on real files.
+BitmapState notLookedAt(TextView) { return BitmapState::NotChecked; }
 
 struct Found {
   std::size_t line;
@@ -39,8 +33,8 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
        {{1, MonthOutOfRange}, {2, DayOutOfRange}, {3, HalfEveryDay}, {4, HalfEveryDay}, {5, DayOutOfRange}}},
       {{U"02/30 P ok", U"04/31 R ok", U"02/29 W ok", U"12/24 X ok", U"12/24 ｐ ok", U"12/24  P ok"},
        {{1, NoSuchDate}, {2, NoSuchDate}, {3, LeapDayOnly}, {4, UnknownKind}, {5, UnknownKind}, {6, UnknownKind}}},
-      {{U"12/24 P", U"12/25 P ", U"12/26 P  ok", U"00/00 R ok\u3000", U"12/24 W miss.bmp", U"12/25 W txt"},
-       {{1, NoPath}, {2, NoPath}, {3, PathHasBlanks}, {4, PathHasBlanks}, {5, BitmapMissing}, {6, NotBitmap}}},
+      {{U"12/24 P", U"12/25 P ", U"12/26 P  ok", U"00/00 R ok\u3000"},
+       {{1, NoPath}, {2, NoPath}, {3, PathHasBlanks}, {4, PathHasBlanks}}},
       // The line named is the last one due on all of the hidden line's days;
       // a line that never applies hides nothing.
       {{U"12/24 P a", U"12/24 R b", U"00/00 p c", U"12/24 r d", U"00/00 W e", U"00/00 W f", U"12/24 W g",
@@ -50,7 +44,7 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
   };
   for (const auto& [lines, expected] : cases) {
     std::vector<Found> found;
-    for (const Finding& f : checkLines(lines, {2026, 12, 24}, fakeBitmap).findings) {
+    for (const Finding& f : checkLines(lines, {2026, 12, 24}, notLookedAt).findings) {
       found.push_back({f.lineNumber, f.problem, f.laterLine});
       EXPECT_EQ(f.line, lines[f.lineNumber - 1]);
     }
@@ -60,8 +54,8 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
   TempDir dir;
   FakeCodePage codePage;
   const Codec codec(codePage);
-  EXPECT_NE(checkScheduleFile(dir.path(), codec, {}, fakeBitmap).read, CheckReport::Read::Whole);
-  EXPECT_EQ(checkScheduleFile(dir.path() / "absent", codec, {}, fakeBitmap).read, CheckReport::Read::OpenFailed);
+  EXPECT_NE(checkScheduleFile(dir.path(), codec, {}, notLookedAt).read, CheckReport::Read::Whole);
+  EXPECT_EQ(checkScheduleFile(dir.path() / "absent", codec, {}, notLookedAt).read, CheckReport::Read::OpenFailed);
 }
 
 std::string shown(const DayValues& values) {
@@ -81,7 +75,7 @@ TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
       {{2028, 12, 25}, "p0@2 r0@4 w2@7 ", leap + rest}, {{2028, 2, 29}, "p0@2 r0@4 w1@6 ", leap + rest},
       {{2100, 12, 6}, "p0@10 r0@4 @0 ", jan + rest}};
   for (const auto& [date, onDate, year] : cases) {
-    const CheckReport report = checkLines(schedule, date, fakeBitmap);
+    const CheckReport report = checkLines(schedule, date, notLookedAt);
     EXPECT_EQ(shown(report.onDate), onDate) << date.month << "/" << date.day;
     EXPECT_EQ(shown(report.everyDay), "p0@2 r0@4 @0 ");
     std::string days;
