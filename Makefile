@@ -86,9 +86,10 @@ test-mingw: deps
 	  cmake --build --preset mingw && ctest --preset mingw; \
 	else \
 	  echo "== no 32-bit Wine here: checking the 32-bit programs, testing a 64-bit build"; \
-	  cmake --build --preset mingw --target velkorn velkorn-editor && \
+	  cmake --build --preset mingw --target velkorn velkorn-editor velkorn-check && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
+	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-check.exe pei-i386 console && \
 	  cmake --preset mingw64 && cmake --build --preset mingw64 && ctest --preset mingw64; \
 	fi
 

@@ -12,6 +12,12 @@ std::array<char, 2> twoDigits(int n) {
 
 }  // namespace
 
+int fieldNumber(TextView field) {
+  const auto digit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+  if (field.size() != 2 || !digit(field[0]) || !digit(field[1])) return -1;
+  return static_cast<int>(field[0] - U'0') * 10 + static_cast<int>(field[1] - U'0');
+}
+
 DayKey dayKeyOf(const Date& date) {
   return {twoDigits(date.month), twoDigits(date.day)};
 }

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "schedule/text.h"
+
 namespace velkorn {
 
 struct Date {
@@ -18,8 +20,20 @@ struct DayKey {
 
 DayKey dayKeyOf(const Date& date);
 
+// A two-character field ("03") as its number; -1 unless it is two ASCII
+// digits, as only those can equal a date's field.
+int fieldNumber(TextView field);
+
 // The date field "MM/DD" of a composed entry.
 std::array<char, 5> dateFieldOf(const Date& date);
+
+constexpr bool isLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+// `month` 1-12.
+constexpr int daysInMonth(int month, bool leapYear) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && leapYear ? 29 : kDays[month - 1];
+}
 
 // The 24th and 25th of December, when the scheduler shows its notice first.
 constexpr bool isHoliday(const Date& date) {

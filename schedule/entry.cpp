@@ -54,6 +54,14 @@ std::optional<ImageKind> kindOf(TextView line) {
   return kindFromLetter(line[kKindAt]);
 }
 
+TextView monthField(TextView line) {
+  return line.substr(kMonthAt, 2);
+}
+
+TextView dayField(TextView line) {
+  return line.substr(std::min(line.size(), kDayAt), 2);
+}
+
 TextView pathOf(TextView line) {
   return line.substr(std::min(line.size(), kPathAt));
 }

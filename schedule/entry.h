@@ -28,6 +28,10 @@ bool mayBeDue(BytesView rawLine, const DayKey& today);
 // Character 7, upper-cased; nothing when it is not a known letter or missing.
 std::optional<ImageKind> kindOf(TextView line);
 
+// Characters 1-2 and 4-5; shorter or empty for a shorter line.
+TextView monthField(TextView line);
+TextView dayField(TextView line);
+
 // Characters 9 to the end of the line, verbatim; empty for a shorter line.
 TextView pathOf(TextView line);
 

@@ -19,6 +19,15 @@ Text displayPath(const std::filesystem::path& path) {
 #endif
 }
 
+std::filesystem::path nativePath(TextView path) {
+#ifdef _WIN32
+  const std::u16string utf16 = toUtf16(path);
+  return std::wstring(utf16.begin(), utf16.end());
+#else
+  return toUtf8(path);
+#endif
+}
+
 std::variant<Bytes, UnencodableLine> scheduleFileBytes(TextView listText, const Codec& codec) {
   Encoded encoded = codec.encode(listText);
   if (encoded.failure) {

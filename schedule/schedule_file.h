@@ -17,6 +17,9 @@ std::filesystem::path scheduleFileIn(const std::filesystem::path& programDirecto
 // A path for messages.
 Text displayPath(const std::filesystem::path& path);
 
+// A path of Text as this system names its files (the inverse of displayPath).
+std::filesystem::path nativePath(TextView path);
+
 // The bytes of a whole-file write: the editor's list text as it stands,
 // converted to the code page, then one CR LF.
 struct UnencodableLine {

@@ -51,6 +51,59 @@ inline constexpr TextView kFileNameErrorTitle = U"ファイル名エラー";
 inline constexpr TextView kNoFileChosen = U"ファイルが指定されていません";
 inline constexpr TextView kFileNameHasLineBreak = U"改行を含むファイル名は指定できません。";
 
+// The checker, velkorn-check.
+inline constexpr TextView kCheckUsage =
+    U"使い方：velkorn-check [--date 月/日] [--year] [ファイル]\n"
+    U"スケジュールの問題と、その日に設定される画像を表示します。\n"
+    U"  --date 月/日  今日の代わりに、この日（例 12/24）の画像を表示します。\n"
+    U"  --year        今年、毎日の画像と違う日をすべて表示します。\n"
+    U"  ファイル      既定はこのプログラムと同じフォルダーの velkorn.txt です。\n"
+    U"終了コード：0 問題なし、1 ファイルを読めない、2 指定の誤り、3 問題あり\n";
+inline constexpr TextView kCheckBadArgument = U"指定が正しくありません：";  // followed by the argument
+inline constexpr TextView kCheckFile = U"スケジュールファイル：";           // followed by its path
+inline constexpr TextView kCheckNoProblems = U"問題はありません。";
+inline constexpr TextView kCheckNoteMark = U"（注意）";
+inline constexpr TextView kCheckEmptyValue = U"（空）";
+inline constexpr TextView kCheckFrom = U"← ";  // before the line a value comes from
+inline constexpr TextView kCheckNoLineDue = U"当てはまる行なし";
+inline constexpr TextView kCheckDateColumn = U"日付";
+inline constexpr TextView kCheckEveryDay = U"毎日";
+inline constexpr TextView kTooShort = U"行が短く、日付と画像の種類が入りきっていません。";
+inline constexpr TextView kMonthNotTwoDigits = U"月（1～2文字目）が2桁の数字ではありません。";
+inline constexpr TextView kDayNotTwoDigits = U"日（4～5文字目）が2桁の数字ではありません。";
+inline constexpr TextView kMonthOutOfRange = U"月が 01～12 でも 00 でもありません。";
+inline constexpr TextView kDayOutOfRange = U"日が 01～31 でも 00 でもありません。";
+inline constexpr TextView kHalfEveryDay = U"00 が月と日の片方だけです。毎日にするには 00/00 と書きます。";
+inline constexpr TextView kNoSuchDate = U"その月にこの日はありません。";
+inline constexpr TextView kUnknownKind = U"7文字目が P、R、W のどれでもありません。";
+inline constexpr TextView kNoPath = U"パスがないので、画像は空になります。";
+inline constexpr TextView kPathHasBlanks = U"パスの前か後ろに空白があります。空白もパスの一部になります。";
+inline constexpr TextView kBitmapMissing = U"ファイルがありません。";
+inline constexpr TextView kNotBitmap = U"BMP ファイルではないか、読み込めません。";
+inline constexpr TextView kLeapDayOnly = U"うるう年にだけ使われます。";
+
+inline Text neverWinsMessage(std::size_t laterLine) {
+  return U"同じ画像の " + widen(std::to_string(laterLine)) + U" 行目が後にあり、この行の日には必ずそちらが使われます。";
+}
+inline Text lineNumberText(std::size_t lineNumber) {
+  return widen(std::to_string(lineNumber)) + U" 行目";
+}
+inline Text problemCountMessage(std::size_t count) {
+  return U"問題が " + widen(std::to_string(count)) + U" 件あります。";
+}
+inline Text uncheckedPathsMessage(std::size_t count) {
+  return widen(std::to_string(count)) + U" 行のパスは、このシステムの絶対パスではないため、ファイルを確かめていません。";
+}
+inline Text onDateHeading(TextView dateField) {
+  return Text(dateField) + U" の画像：";
+}
+inline Text yearHeading(int year) {
+  return widen(std::to_string(year)) + U" 年に毎日の画像と違う日（* が違う画像）：";
+}
+inline Text yearUnchangedMessage(int year) {
+  return widen(std::to_string(year)) + U" 年に毎日の画像と違う日はありません。";
+}
+
 // A character that Shift-JIS cannot hold, on the given 1-based line.
 inline Text unencodableCharacterMessage(std::size_t lineNumber) {
   return widen(std::to_string(lineNumber)) +

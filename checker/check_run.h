@@ -1,0 +1,45 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "schedule/check.h"
+#include "schedule/codec.h"
+#include "schedule/date.h"
+#include "schedule/text.h"
+
+namespace velkorn {
+
+struct CheckPlatform {
+  const Codec& codec;
+  Date today;
+  std::optional<std::filesystem::path> programDirectory;  // nothing: the platform cannot tell
+  // The command line after the program's name; as paths, so that a file
+  // name keeps its bytes whatever their encoding.
+  std::vector<std::filesystem::path> arguments;
+};
+
+// The process exit status.
+enum class CheckOutcome {
+  NoProblems = 0,
+  ScheduleUnreadable = 1,
+  BadArguments = 2,
+  ProblemsFound = 3,
+};
+
+struct CheckRun {
+  Text output;  // for standard output; every line ends in "\n"
+  Text errors;  // for standard error
+  CheckOutcome outcome;
+};
+
+// velkorn-check [--date MM/DD] [--year] [FILE]: the schedule beside the
+// program unless FILE is given, checked for today unless a date is.
+CheckRun runCheck(const CheckPlatform& platform);
+
+// The report as the program prints it: the findings, the images on `date`,
+// and with `withYear` the days of the date's year that differ from every day.
+Text renderReport(const CheckReport& report, TextView fileName, const Date& date, bool withYear);
+
+}  // namespace velkorn

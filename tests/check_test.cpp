@@ -1,0 +1,92 @@
+// The checker: each problem a line can have, and what each image gets on a
+// day and over a year by the scheduler's rules.
+
+#include "schedule/check.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/fakes.h"
+#include "tests/temp_dir.h"
+
+namespace velkorn::testing {
+namespace {
+
+using enum LineProblem;
+
+// Which bitmaps exist is for the end-to-end tests, on real files.
+BitmapState notLookedAt(TextView) { return BitmapState::NotChecked; }
+
+struct Found {
+  std::size_t line;
+  LineProblem problem;
+  std::size_t later = 0;
+  bool operator==(const Found&) const = default;
+};
+
+TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
+  const std::pair<std::vector<Text>, std::vector<Found>> cases[] = {
+      {{U"", U"# 12/24 X", U"12-24 p ok.bmp", U"12/31 W ok", U"01/31 R ok"}, {}},
+      {{U"12/24", U"12/24 "}, {{1, TooShort}, {2, TooShort}}},
+      {{U"3/03 P ok", U"03/3 P ok", U"１２/24 P ok", U" #12/24 P"},
+       {{1, MonthNotTwoDigits}, {2, DayNotTwoDigits}, {3, MonthNotTwoDigits}, {4, MonthNotTwoDigits}}},
+      {{U"13/01 P ok", U"12/32 P ok", U"00/24 P ok", U"12/00 P ok", U"00/32 P"},
+       {{1, MonthOutOfRange}, {2, DayOutOfRange}, {3, HalfEveryDay}, {4, HalfEveryDay}, {5, DayOutOfRange}}},
+      {{U"02/30 P ok", U"04/31 R ok", U"02/29 W ok", U"12/24 X ok", U"12/24 ｐ ok", U"12/24  P ok"},
+       {{1, NoSuchDate}, {2, NoSuchDate}, {3, LeapDayOnly}, {4, UnknownKind}, {5, UnknownKind}, {6, UnknownKind}}},
+      {{U"12/24 P", U"12/25 P ", U"12/26 P  ok", U"00/00 R ok\u3000"},
+       {{1, NoPath}, {2, NoPath}, {3, PathHasBlanks}, {4, PathHasBlanks}}},
+      // The line named is the last one due on all of the hidden line's days;
+      // a line that never applies hides nothing.
+      {{U"12/24 P a", U"12/24 R b", U"00/00 p c", U"12/24 r d", U"00/00 W e", U"00/00 W f", U"12/24 W g",
+        U"02/29 R h", U"00/24 W j", U"12/25 P k", U"00/00 P l", U"12/25 P m"},
+       {{1, NeverWins, 11}, {2, NeverWins, 4}, {3, NeverWins, 11}, {5, NeverWins, 6}, {8, LeapDayOnly},
+        {9, HalfEveryDay}, {10, NeverWins, 12}}},
+  };
+  for (const auto& [lines, expected] : cases) {
+    std::vector<Found> found;
+    for (const Finding& f : checkLines(lines, {2026, 12, 24}, notLookedAt).findings) {
+      found.push_back({f.lineNumber, f.problem, f.laterLine});
+      EXPECT_EQ(f.line, lines[f.lineNumber - 1]);
+    }
+    EXPECT_EQ(found, expected) << toUtf8(lines[0]);
+  }
+  // A file that cannot be read whole is no schedule: a directory, nothing.
+  TempDir dir;
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  EXPECT_NE(checkScheduleFile(dir.path(), codec, {}, notLookedAt).read, CheckReport::Read::Whole);
+  EXPECT_EQ(checkScheduleFile(dir.path() / "absent", codec, {}, notLookedAt).read, CheckReport::Read::OpenFailed);
+}
+
+std::string shown(const DayValues& values) {
+  std::string text;
+  for (const ImageValue& value : values) text += toUtf8(value.path) + "@" + std::to_string(value.lineNumber) + " ";
+  return text;
+}
+
+TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
+  const std::vector<Text> schedule = {U"01/01 R early", U"00/00 P p0", U"12/24 P p1", U"00/00 R r0", U"12/24 R",
+                                      U"02/29 W w1",    U"12-25 w w2", U"12/24 X x",  U"# 12/24 W c", U"12/06 P p0",
+                                      U"01/31 W w3"};
+  const std::string jan = "01/31=p0@2 r0@4 w3@11 ", leap = jan + "02/29=p0@2 r0@4 w1@6 ",
+                    rest = "12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
+  const std::tuple<Date, std::string, std::string> cases[] = {
+      {{2026, 12, 24}, "p1@3 @5 @0 ", jan + rest},      {{2026, 3, 3}, "p0@2 r0@4 @0 ", jan + rest},
+      {{2028, 12, 25}, "p0@2 r0@4 w2@7 ", leap + rest}, {{2028, 2, 29}, "p0@2 r0@4 w1@6 ", leap + rest},
+      {{2100, 12, 6}, "p0@10 r0@4 @0 ", jan + rest}};
+  for (const auto& [date, onDate, year] : cases) {
+    const CheckReport report = checkLines(schedule, date, notLookedAt);
+    EXPECT_EQ(shown(report.onDate), onDate) << date.month << "/" << date.day;
+    EXPECT_EQ(shown(report.everyDay), "p0@2 r0@4 @0 ");
+    std::string days;
+    for (const YearDay& day : report.year) {
+      const auto field = dateFieldOf(day.date);
+      days += std::string(field.begin(), field.end()) + "=" + shown(day.values);
+    }
+    EXPECT_EQ(days, year) << date.year;
+    EXPECT_EQ(report.uncheckedPaths, 8u);
+  }
+}
+
+}  // namespace
+}  // namespace velkorn::testing
