@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "schedule/entry.h"
 #include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
@@ -45,27 +43,12 @@ TEST(Fields, KindIsCharacterSevenUpperCasedAndPathIsTheRestVerbatim) {
   EXPECT_TRUE(isComment(U"#") && !isComment(U" #"));
 }
 
-// The scheduler skips decoding lines that fail mayBeDue, so it must never
-// reject a line that would be due once decoded; and most it does reject.
-TEST(MayBeDue, NeverRejectsADueLine) {
-  FakeCodePage codePage;
-  const Codec codec(codePage);
-  const std::string alphabet[] = {"0", "1", "2", "4", "/", " ", "#", "P", "\x81\x5E", "\x95\x5C", "\x81", "\xFF"};
-  std::mt19937 random(7);
-  const DayKey days[] = {dayKeyOf({2026, 12, 24}), dayKeyOf({2026, 1, 2}), dayKeyOf({2026, 10, 10})};
-  int due = 0;
-  for (int n = 0; n < 30000; ++n) {
-    std::string raw = random() % 2 ? "" : (random() % 2 ? "12" : "00");  // plausible months, so that some are due
-    for (auto k = random() % 9; k > 0; --k) raw += alphabet[random() % std::size(alphabet)];
-    for (const DayKey& day : days) {
-      if (!isDue(codec.decode(raw), day)) continue;
-      ++due;
-      ASSERT_TRUE(mayBeDue(raw, day)) << raw;
-    }
-  }
-  EXPECT_GT(due, 100);
-  EXPECT_FALSE(mayBeDue("12/25 P x", days[0]) || mayBeDue("11/24 P x", days[0]) || mayBeDue("00/24 P", days[0]) ||
-               mayBeDue("12/2", days[0]));
+// The scheduler skips decoding the lines that fail mayBeDue: most, never a due
+// one (fuzz_due tries any line), even where a wider character moves a field.
+TEST(MayBeDue, RejectsOnlyLinesThatCannotBeDue) {
+  const DayKey eve = dayKeyOf({2026, 12, 24});
+  for (const char* line : {"12/24", "00/00 P", "12\x81\x5E" "24 P", "12\x81\x5E" "25 P"}) EXPECT_TRUE(mayBeDue(line, eve));
+  for (const char* line : {"12/25 P", "11/24 P", "00/24 P", "12/00 P", "12/2", "#2/24"}) EXPECT_FALSE(mayBeDue(line, eve));
 }
 
 // The lines, and "(error)" where reading failed.

@@ -16,19 +16,18 @@
 namespace velkorn::testing {
 namespace {
 
-// In the order of form::kPlaces.
-constexpr int kIds[] = {IDC_MONTHVIEW1, IDC_LABEL1, IDC_TEXT1,    IDC_COMMAND1, IDC_LABEL3,   IDC_COMBO1,  IDC_CHECK1,
-                        IDC_LABEL2,     IDC_COMMAND2, IDC_TEXT2, IDC_COMMAND3, IDC_COMMAND5, IDC_COMMAND4};
+// The controls' IDs follow form::Control, from IDC_MONTHVIEW1 on.
+static_assert(IDC_COMMAND4 == IDC_MONTHVIEW1 + static_cast<int>(form::Control::Command4));
 
 class Win32Window final : public EditorWindowDriver {
  public:
   // In a folder of a Japanese name, 表's second byte a backslash.
-  explicit Win32Window(const char* schedule = "A\r\nB\r\n") : EditorWindowDriver(L"ビットマップ 表") {
+  Win32Window() : EditorWindowDriver(L"ビットマップ 表") {
     std::filesystem::copy_file(*win32::executableDirectory() / "velkorn-editor.exe", directory / "velkorn-editor.exe");
     std::filesystem::copy_file(*win32::executableDirectory() / "stub-scheduler.exe", directory / "velkorn.exe");
-    if (schedule) std::ofstream(directory / "velkorn.txt", std::ios::binary) << schedule;
+    std::ofstream(directory / "velkorn.txt", std::ios::binary) << "A\r\nB\r\n";
     EXPECT_TRUE(startProgram(directory / "velkorn-editor.exe", L"C:\\", process));
-    EXPECT_TRUE(!schedule || eventually([&] { return IsWindowVisible(window = FindWindowW(L"VelkornForm2", nullptr)); }))
+    EXPECT_TRUE(eventually([&] { return IsWindowVisible(window = FindWindowW(L"VelkornForm2", nullptr)); }))
         << "the editor's window did not appear";
   }
   ~Win32Window() override {
@@ -51,9 +50,6 @@ class Win32Window final : public EditorWindowDriver {
   }
   std::string clickAnswering(std::optional<form::Control> c, Answer answer) override {
     c ? PostMessageW(control(*c), BM_CLICK, 0, 0) : PostMessageW(window, WM_CLOSE, 0, 0);
-    return answerBox(answer);
-  }
-  std::string answerBox(Answer answer) {
     std::vector<HWND> boxes;
     if (!eventually([&] { return !(boxes = windowsOf(L"#32770", process.dwProcessId)).empty(); })) return "(no box)";
     const std::wstring seen =
@@ -96,27 +92,20 @@ class Win32Window final : public EditorWindowDriver {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     GetGUIThreadInfo(process.dwThreadId, &info);
-    for (HWND w = info.hwndFocus; w; w = GetParent(w)) {
-      for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
-        if (w == GetDlgItem(window, kIds[i])) return std::string(form::kPlaces[i].name);
-      }
-    }
-    return "(none)";
+    HWND w = info.hwndFocus;
+    while (w && GetParent(w) != window) w = GetParent(w);  // the edit inside the drop-down
+    const auto at = static_cast<std::size_t>(GetDlgCtrlID(w) - IDC_MONTHVIEW1);
+    return w && at < form::kPlaces.size() ? std::string(form::kPlaces[at].name) : "(none)";
   }
   // Real key presses, into the editor in front.
   std::string pressTab(bool backwards) override {
     const std::string before = focused();
-    SetForegroundWindow(window);
     std::vector<INPUT> keys;
-    for (const auto& [key, up] : std::initializer_list<std::pair<WORD, bool>>{
-             {VK_SHIFT, false}, {VK_TAB, false}, {VK_TAB, true}, {VK_SHIFT, true}}) {
-      if (key == VK_SHIFT && !backwards) continue;
-      INPUT input{};
-      input.type = INPUT_KEYBOARD;
-      input.ki.wVk = key;
-      input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-      keys.push_back(input);
+    for (const auto& [key, up] : {std::pair{VK_SHIFT, false}, {VK_TAB, false}, {VK_TAB, true}, {VK_SHIFT, true}}) {
+      const DWORD flags = up ? KEYEVENTF_KEYUP : 0;
+      if (key != VK_SHIFT || backwards) keys.push_back({INPUT_KEYBOARD, {.ki = {static_cast<WORD>(key), 0, flags, 0, 0}}});
     }
+    SetForegroundWindow(window);
     SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
     std::string after = before;
     waitFor([&] { return (after = focused()) != before; }, 3000);
@@ -125,12 +114,7 @@ class Win32Window final : public EditorWindowDriver {
   bool isOpen() override { return IsWindowVisible(window); }
   bool eventually(const std::function<bool()>& condition) override { return waitFor(condition); }
 
-  HWND control(form::Control c) const {
-    for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
-      if (form::kPlaces[i].control == c) return GetDlgItem(window, kIds[i]);
-    }
-    return nullptr;
-  }
+  HWND control(form::Control c) const { return GetDlgItem(window, IDC_MONTHVIEW1 + static_cast<int>(c)); }
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
 };
@@ -145,12 +129,6 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   expectPlacesAndCaptions(window);
   expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
-}
-
-TEST(Win32EditorWindow, WithoutAScheduleShowsTheStartErrorAndEnds) {
-  Win32Window window(nullptr);
-  EXPECT_EQ(window.answerBox(Answer::Ok), "起動エラー|設定ファイルが見つかりません。");
-  EXPECT_EQ(WaitForSingleObject(window.process.hProcess, 10000), WAIT_OBJECT_0);
 }
 
 }  // namespace
