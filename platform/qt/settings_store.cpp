@@ -89,15 +89,15 @@ bool QtSettingsStore::write(std::string_view valueName, TextView data) {
 // QSettings makes the new file, on a copy; what it wrote is read back through
 // a file it has not seen (on a full disk it writes half a file and says
 // nothing); then the bytes replace the settings file in one checked write.
-// The lock is QSettings' own, so that its other writers wait, and a run does
-// not wait for ever.
+// The lock is QSettings' own, so that its other writers wait; a run waits
+// for it 20 s at most (QLockFile clears one whose holder is gone).
 bool QtSettingsStore::commit() {
   if (values_.empty()) return true;
   const QString path = settingsFile();
   QLockFile lock(path + QStringLiteral(".lock"));
   QTemporaryDir work;
   std::optional<QByteArray> bytes;
-  if (!QDir().mkpath(QFileInfo(path).path()) || !lock.tryLock(5000) || !work.isValid() ||
+  if (!QDir().mkpath(QFileInfo(path).path()) || !lock.tryLock(20000) || !work.isValid() ||
       !(bytes = plainIniIn(path)) || !writeWhole(work.filePath("new"), *bytes)) {
     return false;
   }
