@@ -1,6 +1,6 @@
 // The built velkorn-check, run as a user would run it: a copy in a directory
 // of its own (a Japanese name on Windows), started from another directory
-// that holds a schedule of its own, the clock at kClock by faketime (CTest
+// that holds a schedule of its own, the clock at kClock by libfaketime (CTest
 // sets it for the Windows build). One table for both builds: the exit status
 // and the bytes printed, UTF-8 on Linux, the ANSI code page with CR LF on
 // Windows, where the output goes to files. "{schedule}" stands for the
