@@ -69,6 +69,14 @@ TEST(QtSettingsStore, NeverWritesAFileItCannotReadWhole) {
     EXPECT_TRUE(store.commit());
     EXPECT_EQ(readBytes(home.path() / "orangesoft/winbiff.conf"), content);
   }
+  // A group whose name starts with ";", which QSettings reads some other way
+  // (a find of the fuzzer's): the commit reads its new file back, and fails.
+  const std::string misread = "[;i]\nj=1\n";
+  home.write("orangesoft/winbiff.conf", misread);
+  qt::QtSettingsStore misreading;
+  EXPECT_TRUE(misreading.write("velkornBitmap", U"a.bmp"));
+  EXPECT_FALSE(misreading.commit());
+  EXPECT_EQ(readBytes(home.path() / "orangesoft/winbiff.conf"), misread);
   std::filesystem::remove(home.path() / "orangesoft/winbiff.conf");
   qt::QtSettingsStore store;
   EXPECT_FALSE(store.write("velkornBitmap", Text{U'a', escapeOf(0x81)}));
