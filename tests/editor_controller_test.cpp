@@ -73,9 +73,13 @@ TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
   view.answers = {Answer::Yes};
   controller.handleRun();
   EXPECT_EQ(view.shown.back(), "保存|x|設定ファイルを保存できませんでした。");
+  writer.throws = true;
+  view.answers = {Answer::Yes};
+  controller.handleRun();
+  EXPECT_EQ(view.shown.back(), "保存|x|設定ファイルを保存できませんでした。");
   EXPECT_EQ(view.schedulerStarts, 0);
   EXPECT_TRUE(controller.hasUnsavedChanges());
-  writer.fail = false;
+  writer.fail = writer.throws = false;
   view.allowedStarts = 0;
   view.answers = {Answer::Yes};
   controller.handleRun();

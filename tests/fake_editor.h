@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <fstream>
+#include <new>
 #include <vector>
 
 #include "editor/editor_controller.h"
@@ -51,13 +52,15 @@ struct FakeView final : EditorView {
   int schedulerStarts = 0, allowedStarts = 1000, ends = 0;
 };
 
-// Writes the whole file, as the real writers do, or fails on request.
+// Writes the whole file, as the real writers do, or fails (or runs out of
+// memory) on request.
 struct FileWriter final : ScheduleWriter {
   bool replaceContents(const std::filesystem::path& file, BytesView bytes) override {
+    if (throws) throw std::bad_alloc();
     if (!fail) std::ofstream(file, std::ios::binary) << bytes;
     return ++calls, !fail;
   }
-  bool fail = false;
+  bool fail = false, throws = false;
   int calls = 0;
 };
 

@@ -98,7 +98,7 @@ TEST(Utf8, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
       {"a\xFF" "b", {U'a', bad, U'b'}},
       {"\xE3\x41\x82", {bad, U'A', bad}},              // not a continuation byte
       {"\xC0\xAF\xE0\x9F\xBF", Text(5, bad)},           // overlong
-      {"\xF0\x8F\xBF\xBF\xED\xA0\x80", Text(7, bad)},   // overlong; a surrogate
+      {"\xF0\x8F\xBF\xBF\xED\xA0\x80\xED\xBF\xBF", Text(10, bad)},  // overlong; surrogates
       {"\xF4\x90\x80\x80\xF8\x88\x80\x80\x80", Text(9, bad)},  // past U+10FFFF; no such length
       {std::string_view("\xE3\x81\x82", 2), {bad, bad}}};     // cut short
   for (const auto& [bytes, text] : invalid) EXPECT_EQ(fromUtf8(bytes), text) << bytes;
