@@ -81,6 +81,9 @@ TEST(LineReader, SplitsAtEveryKindOfLineEndAndAtNoReadBoundary) {
   for (const auto& [bytes, lines] : cases) EXPECT_EQ(readLines(dir.write("s.txt", bytes)), lines) << bytes.size();
   // Only a regular file opens.
   EXPECT_FALSE(LineReader::open(dir.path() / "absent.txt") || LineReader::open(dir.path()));
+#ifdef __linux__
+  EXPECT_EQ(readLines("/proc/self/mem"), Lines{"(error)"});  // a regular file that fails every read
+#endif
 }
 
 TEST(Utf8, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
@@ -88,7 +91,7 @@ TEST(Utf8, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
       {std::string_view("\0a\x7F", 3), Text{0, U'a', 0x7F}},
       {"\xC2\x80\xC3\xA9\xDF\xBF", U"\x80é\u07FF"},
       {"\xE0\xA0\x80\xEF\xBF\xBF\xED\x9F\xBF\xEE\x80\x80", U"\u0800\uFFFF\uD7FF\uE000"},
-      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", U"\U00010000\U0010FFFF"}};
+      {"\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", U"\U00010000\U0001F600\U0010FFFF"}};
   for (const auto& [bytes, text] : valid) {
     EXPECT_EQ(fromUtf8(bytes), text) << bytes;
     EXPECT_EQ(toUtf8(text), bytes);
@@ -111,7 +114,7 @@ TEST(Utf16, PairsWhatNeedsAPairAndKeepsLoneSurrogates) {
   EXPECT_EQ(toUtf16(text), utf16);
   EXPECT_EQ(fromUtf16(utf16), text);
   EXPECT_EQ(toUtf16(Text{0x110000}), std::u16string{0xFFFD});
-  EXPECT_EQ(fromUtf16(std::u16string{0xDBFF, 0xDBFF, 0xDFFF, 0xD800}), (Text{0xDBFF, 0x10FFFF, 0xD800}));
+  EXPECT_EQ(fromUtf16(std::u16string{0xDBFF, 0xDBFF, 0xDFFF, 0xE000, 0xD800}), (Text{0xDBFF, 0x10FFFF, 0xE000, 0xD800}));
 }
 
 // Bytes that are not text become escapes, and every byte string comes back
