@@ -51,6 +51,12 @@ TEST(QtSettingsStore, CommitsTheValuesTogetherAndKeepsEveryOtherSetting) {
   EXPECT_EQ(readBytes(file), "[accounts]\nuser=太郎\n\n[settings]\n"
                              "readButtonBitmap=r.bmp\n%U65E5%U672C%U8A9E%U30AD%U30FC=値\n");
   EXPECT_EQ(readBytes(home.path() / "old").substr(0, 1), ";");
+  // The same values again: nothing to change, and the file is not rewritten.
+  std::filesystem::remove(home.path() / "old");
+  std::filesystem::create_hard_link(file, home.path() / "old");
+  qt::QtSettingsStore same;
+  ASSERT_TRUE(same.write("readButtonBitmap", U"r.bmp") && same.commit());
+  EXPECT_TRUE(std::filesystem::equivalent(file, home.path() / "old"));
 }
 
 // Garbage, a group left open, a "#" line, backslashes where QSettings reads
