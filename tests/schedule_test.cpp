@@ -77,6 +77,13 @@ TEST(LineReader, SplitsAtEveryKindOfLineEndAndAtNoReadBoundary) {
     cases.push_back({std::string(crAt, 'q') + "\r\nend\r\n", {std::string(crAt, 'q'), "end"}});
     cases.push_back({std::string(crAt, 'q') + "\r", {std::string(crAt, 'q')}});
   }
+  // A CR as the file's last byte, past a buffer's worth of lines: what the
+  // buffer held there before is no line end.
+  std::string pairs;
+  for (int i = 0; i < 32768; ++i) pairs += "x\n";
+  Lines xs(32768, "x");
+  xs.push_back("");
+  cases.push_back({pairs + "\r", xs});
   TempDir dir;
   for (const auto& [bytes, lines] : cases) EXPECT_EQ(readLines(dir.write("s.txt", bytes)), lines) << bytes.size();
   // Only a regular file opens.
