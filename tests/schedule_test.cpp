@@ -90,7 +90,10 @@ TEST(LineReader, SplitsAtEveryKindOfLineEndAndAtNoReadBoundary) {
   // Only a regular file opens.
   EXPECT_FALSE(LineReader::open(dir.path() / "absent.txt") || LineReader::open(dir.path()));
 #ifdef __linux__
-  EXPECT_EQ(readLines("/proc/self/mem"), Lines{"(error)"});  // a regular file that fails every read
+  // Regular files that fail every read, or cannot be opened (pid 1's memory,
+  // for an unprivileged user or in a container).
+  EXPECT_EQ(readLines("/proc/self/mem"), Lines{"(error)"});
+  EXPECT_EQ(readLines("/proc/1/mem"), Lines{"(error)"});
 #endif
 }
 
