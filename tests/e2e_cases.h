@@ -53,6 +53,7 @@ inline const RunCase kRunCases[] = {
 };
 
 inline std::string caseName(const ::testing::TestParamInfo<RunCase>& info) { return info.param.name; }
+inline void PrintTo(const RunCase& c, std::ostream* out) { *out << c.name; }
 
 // What a run left: its exit status, the texts of its messages (the open
 // failure's with the schedule's path), and the three stored values.
