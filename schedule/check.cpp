@@ -24,10 +24,6 @@ std::size_t indexOf(ImageKind kind) {
   return static_cast<std::size_t>(kind);
 }
 
-// On "00/00" only every-day lines are due: the values of a day that no dated
-// line names.
-constexpr DayKey kNoDatedDay{{'0', '0'}, {'0', '0'}};
-
 class Checker {
  public:
   explicit Checker(const BitmapCheck& bitmap) : bitmap_(bitmap) {}
@@ -46,16 +42,17 @@ class Checker {
   CheckReport finish(const Date& date) && {
     findNeverWinning();
     std::ranges::stable_sort(report_.findings, {}, &Finding::lineNumber);
-    report_.onDate = valuesOn(dayKeyOf(date));
-    report_.everyDay = valuesOn(kNoDatedDay);
+    indexByDate();
+    report_.onDate = valuesOn(date.month * 100 + date.day);
+    report_.everyDay = valuesOn(kEveryDay);
+    // Only a day that some line names can differ from every day.
     const auto path = [](const ImageValue& value) -> const Text& { return value.path; };
-    for (int month = 1; month <= 12; ++month) {
-      for (int day = 1; day <= daysInMonth(month, isLeapYear(date.year)); ++day) {
-        const Date each{date.year, month, day};
-        DayValues values = valuesOn(dayKeyOf(each));
-        if (!std::ranges::equal(values, report_.everyDay, {}, path, path)) {
-          report_.year.push_back({each, std::move(values)});
-        }
+    for (const auto& [named, lines] : lastOnDate_) {
+      const Date each{date.year, named / 100, named % 100};
+      if (each.day > daysInMonth(each.month, isLeapYear(date.year))) continue;
+      DayValues values = valuesOn(named);
+      if (!std::ranges::equal(values, report_.everyDay, {}, path, path)) {
+        report_.year.push_back({each, std::move(values)});
       }
     }
     return std::move(report_);
@@ -69,6 +66,8 @@ class Checker {
     int date;  // month * 100 + day; 0: every day
     Text line;
   };
+  using LastLines = std::array<const Entry*, kKindCount>;
+  static constexpr int kEveryDay = 0;
 
   // The first reason the line is never applied on any day.
   static std::optional<LineProblem> neverApplies(TextView line) {
@@ -114,12 +113,26 @@ class Checker {
     }
   }
 
-  // The scheduler's pass on that day: in file order, the last due line of a
-  // kind decides it.
-  DayValues valuesOn(const DayKey& day) const {
-    DayValues values;
+  // The last line of each kind due every day, and of each kind on each date
+  // a line names: on a day, the later of the two wins, as in the
+  // scheduler's pass.
+  void indexByDate() {
     for (const Entry& entry : entries_) {
-      if (isDue(entry.line, day)) values[indexOf(entry.kind)] = {Text(pathOf(entry.line)), entry.lineNumber};
+      (entry.date == kEveryDay ? lastEveryDay_ : lastOnDate_[entry.date])[indexOf(entry.kind)] = &entry;
+    }
+  }
+
+  // `date` is month * 100 + day, or kEveryDay.
+  DayValues valuesOn(int date) const {
+    const auto named = lastOnDate_.find(date);
+    DayValues values;
+    for (std::size_t kind = 0; kind < values.size(); ++kind) {
+      const Entry* last = lastEveryDay_[kind];
+      if (named != lastOnDate_.end() && named->second[kind] &&
+          (!last || named->second[kind]->lineNumber > last->lineNumber)) {
+        last = named->second[kind];
+      }
+      if (last) values[kind] = {Text(pathOf(last->line)), last->lineNumber};
     }
     return values;
   }
@@ -129,6 +142,8 @@ class Checker {
   const BitmapCheck& bitmap_;
   std::size_t lineNumber_ = 0;
   std::vector<Entry> entries_;
+  LastLines lastEveryDay_{};
+  std::map<int, LastLines> lastOnDate_;
   CheckReport report_;
 };
 
