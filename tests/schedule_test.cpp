@@ -126,6 +126,7 @@ TEST(Utf16, PairsWhatNeedsAPairAndKeepsLoneSurrogates) {
   EXPECT_EQ(fromUtf16(utf16), text);
   EXPECT_EQ(toUtf16(Text{0x110000}), std::u16string{0xFFFD});
   EXPECT_EQ(fromUtf16(std::u16string{0xDBFF, 0xDBFF, 0xDFFF, 0xE000, 0xD800}), (Text{0xDBFF, 0x10FFFF, 0xE000, 0xD800}));
+  EXPECT_EQ(fromUtf16(std::u16string_view(u"a\xD800\xDC00", 2)), (Text{U'a', 0xD800}));  // nothing read past the end
 }
 
 // Bytes that are not text become escapes, and every byte string comes back
