@@ -40,9 +40,8 @@ void CountLineFeeds(benchmark::State& state) {
 void ReadLines(benchmark::State& state) {
   for (auto _ : state) {
     auto reader = velkorn::LineReader::open(gSchedule);
-    velkorn::BytesView line;
     std::size_t lines = 0;
-    while (reader->next(line) == velkorn::LineReader::Status::Line) ++lines;
+    reader->forEach([&](velkorn::BytesView) { ++lines; });
     benchmark::DoNotOptimize(lines);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

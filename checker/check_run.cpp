@@ -31,7 +31,7 @@ Text padded(TextView text, std::size_t width) {
 
 std::size_t labelWidth() {
   std::size_t width = 0;
-  for (const KindInfo& info : imageKinds()) width = std::max(width, displayWidth(info.label));
+  for (const KindInfo& info : imageKinds()) width = std::max(width, displayWidth(texts::of(info.kind).label));
   return width;
 }
 
@@ -83,7 +83,7 @@ void appendLine(Text& out, std::initializer_list<TextView> parts) {
 void appendYearTable(Text& out, const CheckReport& report) {
   using Row = std::array<Text, 4>;
   std::vector<Row> rows{{Text(texts::kCheckDateColumn)}};
-  for (const KindInfo& info : imageKinds()) rows[0][1 + static_cast<std::size_t>(info.kind)] = U"  " + Text(info.label);
+  for (const KindInfo& info : imageKinds()) rows[0][1 + static_cast<std::size_t>(info.kind)] = U"  " + Text(texts::of(info.kind).label);
   const auto addRow = [&](Text day, const DayValues& values) {
     Row& row = rows.emplace_back(Row{std::move(day)});
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -131,7 +131,7 @@ Text renderReport(const CheckReport& report, TextView fileName, const Date& date
   appendLine(out, {U"\n", texts::onDateHeading(dateText(date))});
   for (const KindInfo& info : imageKinds()) {
     const ImageValue& value = report.onDate[static_cast<std::size_t>(info.kind)];
-    appendLine(out, {U"  ", padded(info.label, labelWidth()), U"  ", valueText(value), U"  ", texts::kCheckFrom,
+    appendLine(out, {U"  ", padded(texts::of(info.kind).label, labelWidth()), U"  ", valueText(value), U"  ", texts::kCheckFrom,
                      value.lineNumber ? texts::lineNumberText(value.lineNumber) : Text(texts::kCheckNoLineDue)});
   }
   if (!withYear) return out;

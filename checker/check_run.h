@@ -1,3 +1,4 @@
+// checker/: velkorn-check's command line and the report it prints.
 #pragma once
 
 #include <filesystem>

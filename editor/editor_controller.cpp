@@ -46,12 +46,10 @@ std::optional<Text> EditorController::readList() const {
   std::error_code unknownSize;
   const auto size = std::filesystem::file_size(scheduleFile_, unknownSize);
   if (!unknownSize) text.reserve(static_cast<std::size_t>(size + size / 16 + 2));
-  BytesView line;
-  LineReader::Status status;
-  while ((status = reader->next(line)) == LineReader::Status::Line) {
+  const LineReader::Status status = reader->forEach([&](BytesView line) {
     codec_.decodeAppend(line, text);
     text += kLineEnd;
-  }
+  });
   if (status != LineReader::Status::End) return std::nullopt;
   return text;
 }
@@ -101,7 +99,7 @@ void EditorController::handleAdd() {
     tell(texts::kFileNameErrorTitle, texts::kNoFileChosen, Message::Icon::Exclamation);
     return;
   }
-  const auto kind = kindFromLabel(view_.kindText());
+  const auto kind = texts::kindFromLabel(view_.kindText());
   if (!kind) return;
 
   Text dateField(kEveryDayField);

@@ -1,3 +1,5 @@
+// editor/: the editor's behaviour, against a view that each platform's
+// window implements.
 #pragma once
 
 #include <filesystem>

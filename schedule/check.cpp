@@ -182,13 +182,11 @@ CheckReport checkScheduleFile(const std::filesystem::path& file, const Codec& co
   if (!reader) return unreadable(CheckReport::Read::OpenFailed);
   Checker checker(bitmap);
   Text line;
-  BytesView raw;
-  LineReader::Status status;
-  while ((status = reader->next(raw)) == LineReader::Status::Line) {
+  const LineReader::Status status = reader->forEach([&](BytesView raw) {
     line.clear();
     codec.decodeAppend(raw, line);
     checker.add(line);
-  }
+  });
   if (status == LineReader::Status::Error) return unreadable(CheckReport::Read::ReadFailed);
   return std::move(checker).finish(date);
 }

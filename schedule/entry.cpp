@@ -35,19 +35,6 @@ bool isDue(TextView line, const DayKey& today) {
          isEveryDay(line);
 }
 
-bool mayBeDue(BytesView raw, const DayKey& today) {
-  if (raw.size() < 5) return false;  // five characters take at least five bytes
-  const auto bytesAre = [&](std::size_t at, const std::array<char, 2>& value) {
-    return raw[at] == value[0] && raw[at + 1] == value[1];
-  };
-  const bool todaysMonth = bytesAre(0, today.month);
-  const bool everyMonth = bytesAre(0, kZeroField);
-  if (!todaysMonth && !everyMonth) return false;
-  // A non-ASCII third byte may start a wider character that moves the day
-  // field; only decoding can tell.
-  if (static_cast<unsigned char>(raw[2]) >= 0x80) return true;
-  return (todaysMonth && bytesAre(3, today.day)) || (everyMonth && bytesAre(3, kZeroField));
-}
 
 std::optional<ImageKind> kindOf(TextView line) {
   if (line.size() <= kKindAt) return std::nullopt;

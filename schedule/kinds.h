@@ -10,13 +10,12 @@ namespace velkorn {
 
 enum class ImageKind { Figure, ReadButton, WriteButton };
 
-// The one table of image kinds that the scheduler and the editor share.
+// The one table of image kinds that the scheduler and the editor share
+// (what the user reads of each is in ui/texts.h).
 struct KindInfo {
   ImageKind kind;
-  char32_t letter;               // as written in a schedule entry
-  TextView label;                // the editor's drop-down label
-  std::string_view valueName;    // the mail checker's settings value
-  TextView writeFailedMessage;   // shown when a settings write fails
+  char32_t letter;             // as written in a schedule entry
+  std::string_view valueName;  // the mail checker's settings value
 };
 
 inline constexpr std::size_t kKindCount = 3;
@@ -28,8 +27,5 @@ const KindInfo& infoOf(ImageKind kind);
 
 // The letter of a schedule entry, in either case; nothing for any other.
 std::optional<ImageKind> kindFromLetter(char32_t letter);
-
-// The editor's drop-down label; nothing for any other text.
-std::optional<ImageKind> kindFromLabel(TextView label);
 
 }  // namespace velkorn

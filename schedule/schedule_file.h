@@ -1,3 +1,5 @@
+// schedule/: the schedule file's format, the due rule and the kinds; it
+// depends on nothing above it.
 #pragma once
 
 #include <filesystem>

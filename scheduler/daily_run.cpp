@@ -39,31 +39,29 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
     return RunOutcome::ScheduleUnreadable;
   }
 
+  // One scan over the bytes: only a line whose date bytes may be today's is
+  // decoded, into one buffer that every such line reuses.
   Text line;
-  for (;;) {
-    BytesView raw;
-    const LineReader::Status status = reader->next(raw);
-    if (status == LineReader::Status::End) break;
-    if (status == LineReader::Status::Error) {
-      // What was written for earlier lines stays; no reset on a half-read file.
-      platform.messages.show(unreadableSchedule(file, true));
-      return RunOutcome::ScheduleUnreadable;
-    }
+  const LineReader::Status status = reader->forEach([&](BytesView raw) {
     platform.events.processPending();
-    if (!mayBeDue(raw, today)) continue;
+    if (!mayBeDue(raw, today)) return;
     line.clear();
     platform.codec.decodeAppend(raw, line);
-    if (!isDue(line, today)) continue;
-
+    if (!isDue(line, today)) return;
     const auto kind = kindOf(line);
-    if (!kind) continue;
-    const KindInfo& info = infoOf(*kind);
-    if (platform.store.write(info.valueName, pathOf(line))) {
+    if (!kind) return;
+    if (platform.store.write(infoOf(*kind).valueName, pathOf(line))) {
       applied[static_cast<std::size_t>(*kind)] = true;
     } else {
       anyWriteFailed = true;
-      platform.messages.show(schedulerMessage(info.writeFailedMessage, Message::Icon::Critical));
+      platform.messages.show(schedulerMessage(texts::of(*kind).writeFailed, Message::Icon::Critical));
     }
+  });
+  if (status == LineReader::Status::Error) {
+    // What earlier lines wrote stays; no reset on a half-read file.
+    platform.store.commit();
+    platform.messages.show(unreadableSchedule(file, true));
+    return RunOutcome::ScheduleUnreadable;
   }
 
   for (const KindInfo& info : imageKinds()) {
@@ -74,7 +72,7 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
     // None of the run's writes lasted: those of the due entries failed after all.
     for (const KindInfo& info : imageKinds()) {
       if (!applied[static_cast<std::size_t>(info.kind)]) continue;
-      platform.messages.show(schedulerMessage(info.writeFailedMessage, Message::Icon::Critical));
+      platform.messages.show(schedulerMessage(texts::of(info.kind).writeFailed, Message::Icon::Critical));
     }
     anyWriteFailed = true;
   }

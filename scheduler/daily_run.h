@@ -1,3 +1,5 @@
+// scheduler/: the daily run, against a settings store, a message box and an
+// event pump that each platform provides.
 #pragma once
 
 #include <filesystem>

@@ -1,23 +1,39 @@
+// ui/: every text a user of either program sees, once, for both builds.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 
+#include "schedule/kinds.h"
 #include "schedule/text.h"
 
-// Every text a user of either program sees, once, for both builds.
 namespace velkorn::texts {
 
-// Image kinds: the editor's drop-down labels.
-inline constexpr TextView kLabelFigure = U"郵便屋さん";
-inline constexpr TextView kLabelReadButton = U"読む？";
-inline constexpr TextView kLabelWriteButton = U"書くの？";
+// What the user reads of each image kind: the editor's drop-down label, and
+// the scheduler's message when a settings write for it fails.
+struct KindTexts {
+  TextView label;
+  TextView writeFailed;
+};
+inline constexpr std::array<KindTexts, kKindCount> kKinds{{
+    {U"郵便屋さん", U"郵便屋さんの画像変更に失敗しました。"},
+    {U"読む？", U"「読む？」の画像変更に失敗しました。"},
+    {U"書くの？", U"「書くの？」の画像変更に失敗しました。"},
+}};
+inline constexpr const KindTexts& of(ImageKind kind) { return kKinds[static_cast<std::size_t>(kind)]; }
+
+// The kind whose drop-down label is `label`; nothing for any other text.
+inline std::optional<ImageKind> kindFromLabel(TextView label) {
+  for (const KindInfo& info : imageKinds()) {
+    if (of(info.kind).label == label) return info.kind;
+  }
+  return std::nullopt;
+}
 
 // The scheduler.
 inline constexpr TextView kSchedulerTitle = U"velkorn";
 inline constexpr TextView kHolidayNotice = U"今日はWinbiffのビットマップを変更できません。";
-inline constexpr TextView kFigureWriteFailed = U"郵便屋さんの画像変更に失敗しました。";
-inline constexpr TextView kReadButtonWriteFailed = U"「読む？」の画像変更に失敗しました。";
-inline constexpr TextView kWriteButtonWriteFailed = U"「書くの？」の画像変更に失敗しました。";
 // Followed by the schedule file's full path.
 inline constexpr TextView kScheduleOpenFailed = U"スケジュールファイルを開けませんでした：";
 inline constexpr TextView kScheduleReadFailed = U"スケジュールファイルを読み込めませんでした：";

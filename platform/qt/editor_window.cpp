@@ -85,7 +85,7 @@ void Form2::createControls() {
   Combo1 = new QComboBox(this);
   // The drop-down order of the window, not the table order.
   for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
-    Combo1->addItem(q(infoOf(kind).label));
+    Combo1->addItem(q(texts::of(kind).label));
   }
   Combo1->setCurrentIndex(-1);
   Check1 = new QCheckBox(q(texts::kEveryDayCheck), this);

@@ -92,8 +92,17 @@ bool QtSettingsStore::write(std::string_view valueName, TextView data) {
 // The lock is QSettings' own, so that its other writers wait; a run waits
 // for it 20 s at most (QLockFile clears one whose holder is gone).
 bool QtSettingsStore::commit() {
-  if (values_.empty()) return true;
   const QString path = settingsFile();
+  // A day like the one before: the file already says it all, and stays
+  // (a file is only ever replaced whole, so it can be read without the lock).
+  const QVariantMap now = values_.empty() ? QVariantMap() : settingsIn(path);
+  if (std::ranges::all_of(values_, [&](const auto& each) {
+        const auto value = now.constFind(QStringLiteral("settings/") + each.first);
+        return value != now.constEnd() && *value == QVariant(each.second);
+      })) {
+    values_.clear();
+    return true;
+  }
   QLockFile lock(path + QStringLiteral(".lock"));
   QTemporaryDir work;
   std::optional<QByteArray> bytes;
@@ -102,14 +111,6 @@ bool QtSettingsStore::commit() {
     return false;
   }
   QVariantMap expected = settingsIn(work.filePath("new"));
-  // A day like the one before: the file already says it all, and stays.
-  if (std::ranges::all_of(values_, [&](const auto& each) {
-        const auto now = expected.constFind(QStringLiteral("settings/") + each.first);
-        return now != expected.constEnd() && *now == QVariant(each.second);
-      })) {
-    values_.clear();
-    return true;
-  }
   {
     QSettings settings(work.filePath("new"), QSettings::IniFormat);
     for (const auto& [name, value] : values_) settings.setValue(QStringLiteral("settings/") + name, value);

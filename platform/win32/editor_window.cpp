@@ -182,7 +182,7 @@ void Form2::onCreate() {
     if (p.control == form::Control::Combo1) fitComboToItsPlace(combo, scale(p.width), scale(p.height));
   }
   for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
-    const std::wstring label = toWide(infoOf(kind).label);
+    const std::wstring label = toWide(texts::of(kind).label);
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
   }
   fitHintToItsPlace();
