@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "checker/check_run.h"
+#include "schedule/line_reader.h"
+#include "schedule/schedule_file.h"
 #include "tests/fakes.h"
+#include "ui/texts.h"
 #include "tests/temp_dir.h"
 
 namespace velkorn::testing {
@@ -27,11 +31,12 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
   const std::pair<std::vector<Text>, std::vector<Found>> cases[] = {
       {{U"", U"# 12/24 X", U"12-24 p ok.bmp", U"12/31 W ok", U"01/31 R ok"}, {}},
       {{U"12/24", U"12/24 "}, {{1, TooShort}, {2, TooShort}}},
-      {{U"3/03 P ok", U"03/3 P ok", U"１２/24 P ok", U" #12/24 P"},
+      {{U"3/03 P ok", U"03/3 P ok", U"１2/24 P ok", U" #12/24 P"},
        {{1, MonthNotTwoDigits}, {2, DayNotTwoDigits}, {3, MonthNotTwoDigits}, {4, MonthNotTwoDigits}}},
       {{U"13/01 P ok", U"12/32 P ok", U"00/24 P ok", U"12/00 P ok", U"00/32 P"},
        {{1, MonthOutOfRange}, {2, DayOutOfRange}, {3, HalfEveryDay}, {4, HalfEveryDay}, {5, DayOutOfRange}}},
-      {{U"02/30 P ok", U"04/31 R ok", U"02/29 W ok", U"12/24 X ok", U"12/24 ｐ ok", U"12/24  P ok"},
+      {{U"02/30 P ok", U"04/31 R ok", U"02/29 W ok", U"12/24 X ok", U"12/24 ｐ ok", U"12/24  P ok", U"02/28 W ok",
+        U"03/29 W ok"},
        {{1, NoSuchDate}, {2, NoSuchDate}, {3, LeapDayOnly}, {4, UnknownKind}, {5, UnknownKind}, {6, UnknownKind}}},
       {{U"12/24 P", U"12/25 P ", U"12/26 P  ok", U"00/00 R ok\u3000"},
        {{1, NoPath}, {2, NoPath}, {3, PathHasBlanks}, {4, PathHasBlanks}}},
@@ -50,12 +55,6 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
     }
     EXPECT_EQ(found, expected) << toUtf8(lines[0]);
   }
-  // A file that cannot be read whole is no schedule: a directory, nothing.
-  TempDir dir;
-  FakeCodePage codePage;
-  const Codec codec(codePage);
-  EXPECT_NE(checkScheduleFile(dir.path(), codec, {}, notLookedAt).read, CheckReport::Read::Whole);
-  EXPECT_EQ(checkScheduleFile(dir.path() / "absent", codec, {}, notLookedAt).read, CheckReport::Read::OpenFailed);
 }
 
 std::string shown(const DayValues& values) {
@@ -67,9 +66,9 @@ std::string shown(const DayValues& values) {
 TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
   const std::vector<Text> schedule = {U"01/01 R early", U"00/00 P p0", U"12/24 P p1", U"00/00 R r0", U"12/24 R",
                                       U"02/29 W w1",    U"12-25 w w2", U"12/24 X x",  U"# 12/24 W c", U"12/06 P p0",
-                                      U"01/31 W w3"};
+                                      U"01/31 W w3",    U"11/05 W w4"};
   const std::string jan = "01/31=p0@2 r0@4 w3@11 ", leap = jan + "02/29=p0@2 r0@4 w1@6 ",
-                    rest = "12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
+                    rest = "11/05=p0@2 r0@4 w4@12 12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
   const std::tuple<Date, std::string, std::string> cases[] = {
       {{2026, 12, 24}, "p1@3 @5 @0 ", jan + rest},      {{2026, 3, 3}, "p0@2 r0@4 @0 ", jan + rest},
       {{2028, 12, 25}, "p0@2 r0@4 w2@7 ", leap + rest}, {{2028, 2, 29}, "p0@2 r0@4 w1@6 ", leap + rest},
@@ -84,7 +83,42 @@ TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
       days += std::string(field.begin(), field.end()) + "=" + shown(day.values);
     }
     EXPECT_EQ(days, year) << date.year;
-    EXPECT_EQ(report.uncheckedPaths, 8u);
+    EXPECT_EQ(report.uncheckedPaths, 9u);
+  }
+}
+
+// The command line: what is printed where, and the exit status. (The
+// report itself is the end-to-end tests'.)
+TEST(CheckRun, AnswersEachCommandLine) {
+  TempDir dir;
+  dir.write("velkorn.txt", "00/00 P a.bmp\r\n");
+  const auto leap = dir.write("leap.txt", "00/00 P a.bmp\r\n02/29 W leap.bmp\r\n12/24 R \x95\x5C.bmp\r\n");
+  const auto unreadable = dir.write("long.txt", "00/00 P a.bmp\r\n" + std::string(LineReader::kMaxLine + 1, 'q'));
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  const Text usage(texts::kCheckUsage), bad = U"指定が正しくありません：";
+  using enum CheckOutcome;
+  const std::tuple<std::vector<std::filesystem::path>, bool, CheckOutcome, Text, Text> cases[] = {
+      {{"--date"}, true, BadArguments, U"", bad + U"--date\n" + usage},
+      {{"--year", "--frob"}, true, BadArguments, U"", bad + U"--frob\n" + usage},
+      {{"a.txt", "b.txt"}, true, BadArguments, U"", bad + U"b.txt\n" + usage},
+      {{"--date", "02/30"}, true, BadArguments, U"", bad + U"02/30\n" + usage},
+      {{"--date", "01/31", "--help"}, true, NoProblems, usage, U""},
+      {{"--year"}, true, NoProblems, U"\n2028 年に毎日の画像と違う日はありません。\n", U""},
+      {{leap, "--year"}, true, NoProblems,
+       U"2028 年に毎日の画像と違う日（* が違う画像）：\n"
+       U"日付     郵便屋さん    読む？    書くの？\n"
+       U"毎日     a.bmp         （空）    （空）\n"
+       U"02/29    a.bmp         （空）  * leap.bmp\n"
+       U"12/24    a.bmp       * 表.bmp    （空）\n",
+       U""},
+      {{unreadable}, true, ScheduleUnreadable, U"", U"スケジュールファイルを読み込めませんでした：" + displayPath(unreadable) + U"\n"},
+      {{}, false, ScheduleUnreadable, U"", U"スケジュールファイルを開けませんでした：velkorn.txt\n"}};
+  for (const auto& [arguments, knowsItsFolder, outcome, outputEnd, errors] : cases) {
+    const CheckRun run = runCheck({codec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments});
+    EXPECT_EQ(run.outcome, outcome) << toUtf8(errors);
+    EXPECT_TRUE(run.output.ends_with(outputEnd) && run.output.empty() == outputEnd.empty()) << toUtf8(run.output);
+    EXPECT_EQ(run.errors, errors);
   }
 }
 

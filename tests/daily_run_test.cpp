@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
@@ -46,10 +47,8 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
                                          "readButtonBitmap=", "commit"}, {kNotice}},
       {everyDayFirst.c_str(), kOrdinaryDay, {},
        {"velkornBitmap=a", "compositeButtonBitmap=w", "readButtonBitmap=", "commit"}, {}},
-      {"12/24 P b\r\n00/00 P a\r\n", kEve, {}, {"velkornBitmap=b", "velkornBitmap=a", "readButtonBitmap=",
-                                                "compositeButtonBitmap=", "commit"}, {kNotice}},
       {"", {2026, 12, 25}, {}, kResets, {kNotice}},
-      {"#12/24 P x\r\n\r\n1/5 P x\r\n12/24 X c\r\n", {2026, 12, 23}, {}, kResets, {}},
+      {"#12/23 P x\r\n\r\n1/5 P x\r\n12/23 X c\r\n", {2026, 12, 23}, {}, kResets, {}},
       {"", {2026, 11, 24}, {}, kResets, {}},
       // By character position: the separators are not examined, a double-byte
       // one is one character, the kind is upper-cased, the path may be empty.
@@ -84,7 +83,9 @@ TEST_F(DailyRun, KeepsBytesThatAreNotTextAndPumpsEventsOncePerLine) {
   EXPECT_EQ(events.calls, 3);
 }
 
-// Nothing is written, and the holiday notice still comes first.
+// Nothing is written when it cannot be opened, and the holiday notice still
+// comes first; a read that fails part-way keeps what the lines before it
+// wrote, and resets nothing.
 TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
   EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
   std::filesystem::create_directory(dir.path() / "velkorn.txt");
@@ -92,8 +93,13 @@ TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
   EXPECT_TRUE(store.writes.empty());
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[0], kNotice);
-  EXPECT_EQ(messages.shown[1].substr(0, 10), "velkorn|x|");
-  EXPECT_NE(messages.shown[1].find(toUtf8(displayPath(dir.path() / "velkorn.txt"))), std::string::npos);
+  EXPECT_EQ(messages.shown[1], "velkorn|x|スケジュールファイルを開けませんでした：" + toUtf8(displayPath(dir.path() / "velkorn.txt")));
+  std::filesystem::remove(dir.path() / "velkorn.txt");
+  dir.write("velkorn.txt", "00/00 R r\r\n" + std::string(LineReader::kMaxLine + 1, 'q') + "\r\n00/00 W w\r\n");
+  EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
+  EXPECT_EQ(store.writes, (Strings{"readButtonBitmap=r", "commit"}));
+  EXPECT_EQ(messages.shown, Strings{"velkorn|x|スケジュールファイルを読み込めませんでした：" +
+                                    toUtf8(displayPath(dir.path() / "velkorn.txt"))});
 }
 
 }  // namespace

@@ -68,11 +68,16 @@ struct FakeStore final : SettingsStore {
   std::map<std::string, Text> values;
 };
 
-// Records every message as "title|icon|text", the icon as i (information),
-// ! (exclamation) or x (critical); answers OK, or No to a question.
+// A message as "title|icon|text", the icon as i (information), !
+// (exclamation) or x (critical).
+inline std::string recorded(const Message& m) {
+  return toUtf8(m.title) + "|" + "i!x"[static_cast<int>(m.icon)] + "|" + toUtf8(m.text);
+}
+
+// Records every message; answers OK, or No to a question.
 struct RecordingMessageBox final : MessagePresenter {
   Answer show(const Message& m) override {
-    shown.push_back(toUtf8(m.title) + "|" + "i!x"[static_cast<int>(m.icon)] + "|" + toUtf8(m.text));
+    shown.push_back(recorded(m));
     return m.buttons == Message::Buttons::YesNo ? Answer::No : Answer::Ok;
   }
   std::vector<std::string> shown;

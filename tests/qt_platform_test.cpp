@@ -45,18 +45,23 @@ TEST(QtSettingsStore, CommitsTheValuesTogetherAndKeepsEveryOtherSetting) {
 
   home.write("orangesoft/winbiff.conf", "; the mail checker's own\n[accounts]\nuser = 太郎\n[settings]\n日本語キー=値\n");
   std::filesystem::create_hard_link(file, home.path() / "old");
-  ASSERT_TRUE(qt::QtSettingsStore().write("readButtonBitmap", U"r.bmp"));
+  ASSERT_TRUE(qt::QtSettingsStore().write("compositeButtonBitmap", U"uncommitted.bmp"));
   qt::QtSettingsStore next;
   ASSERT_TRUE(next.write("readButtonBitmap", U"r.bmp") && next.commit());
   EXPECT_EQ(readBytes(file), "[accounts]\nuser=太郎\n\n[settings]\n"
                              "readButtonBitmap=r.bmp\n%U65E5%U672C%U8A9E%U30AD%U30FC=値\n");
   EXPECT_EQ(readBytes(home.path() / "old").substr(0, 1), ";");
-  // The same values again: nothing to change, and the file is not rewritten.
+  // The same values again: nothing to change, and the file is not rewritten;
+  // but another path under the same name is a change.
   std::filesystem::remove(home.path() / "old");
   std::filesystem::create_hard_link(file, home.path() / "old");
   qt::QtSettingsStore same;
   ASSERT_TRUE(same.write("readButtonBitmap", U"r.bmp") && same.commit());
   EXPECT_TRUE(std::filesystem::equivalent(file, home.path() / "old"));
+  home.write("orangesoft/winbiff.conf", "[settings]\nreadButtonBitmap=other.bmp\n");
+  qt::QtSettingsStore changed;
+  ASSERT_TRUE(changed.write("readButtonBitmap", U"r.bmp") && changed.commit());
+  EXPECT_EQ(readBytes(file), "[settings]\nreadButtonBitmap=r.bmp\n");
 }
 
 // Garbage, a group left open, a "#" line, backslashes where QSettings reads

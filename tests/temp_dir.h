@@ -26,11 +26,8 @@ struct TempDir {
 };
 
 inline std::string readBytes(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary | std::ios::ate);
-  const std::streamoff size = in ? std::streamoff(in.tellg()) : 0;
-  std::string bytes(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-  in.seekg(0).read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace velkorn::testing

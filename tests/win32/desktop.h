@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -19,31 +18,16 @@ inline std::wstring textOf(HWND window) {
   return text;
 }
 
-struct WindowSearch {
-  std::wstring className;
-  DWORD processId;  // 0: any
+// The shown top-level windows of a class that a process owns (message boxes
+// and common dialogs are "#32770").
+inline std::vector<HWND> windowsOf(const wchar_t* className, DWORD processId) {
   std::vector<HWND> found;
-};
-
-inline BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
-  auto& search = *reinterpret_cast<WindowSearch*>(context);
-  wchar_t name[64] = {};
-  DWORD owner = 0;
-  GetClassNameW(window, name, 64);
-  GetWindowThreadProcessId(window, &owner);
-  if (name == search.className && (!search.processId || owner == search.processId) && IsWindowVisible(window)) {
-    search.found.push_back(window);
+  for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == processId && IsWindowVisible(window)) found.push_back(window);
   }
-  return TRUE;
-}
-
-// The shown windows of a class: top-level ones of a process (message boxes
-// and common dialogs are "#32770"), or any inside `parent`.
-inline std::vector<HWND> windowsOf(const wchar_t* className, DWORD processId, HWND parent = nullptr) {
-  WindowSearch search{className, processId, {}};
-  parent ? EnumChildWindows(parent, collectWindow, reinterpret_cast<LPARAM>(&search))
-         : EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return found;
 }
 
 // Polls `condition` every 20 ms until it holds or `patienceMs` have passed.
@@ -64,35 +48,20 @@ inline std::wstring answer(HWND box, int button) {
   return seen;
 }
 
+// Starts `program` in `workingDir` with `arguments` (each quoted), its
+// standard output and error into `out` and `err` when given.
 inline bool startProgram(const std::filesystem::path& program, const std::filesystem::path& workingDir,
-                         PROCESS_INFORMATION& process) {
+                         PROCESS_INFORMATION& process, const std::vector<std::wstring>& arguments = {},
+                         HANDLE out = nullptr, HANDLE err = nullptr) {
   std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+  for (const std::wstring& argument : arguments) commandLine += L" \"" + argument + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDir.c_str(),
-                        &startup, &process);
-}
-
-// Runs a program to its end, pressing OK in each box it shows; its boxes as
-// "title|text", and its exit status, or nothing if it was still running
-// after 20 s (it is ended then).
-inline std::optional<DWORD> runAnsweringBoxes(const std::filesystem::path& program, std::vector<std::wstring>& boxes) {
-  PROCESS_INFORMATION process{};
-  if (!startProgram(program, program.parent_path().parent_path(), process)) return std::nullopt;
-  std::set<HWND> answered;
-  const bool finished = waitFor(
-      [&] {
-        std::erase_if(answered, [](HWND box) { return !IsWindow(box); });  // a handle may come back
-        for (HWND box : windowsOf(L"#32770", process.dwProcessId)) {
-          if (answered.insert(box).second) boxes.push_back(answer(box, IDOK));
-        }
-        return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0;
-      },
-      20000);
-  TerminateProcess(process.hProcess, 99);
-  DWORD exitCode = 0;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  return finished ? std::optional(exitCode) : std::nullopt;
+  startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  return CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, out != nullptr, CREATE_NO_WINDOW,
+                        nullptr, workingDir.c_str(), &startup, &process);
 }
 
 }  // namespace velkorn::testing

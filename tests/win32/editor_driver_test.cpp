@@ -64,9 +64,9 @@ class Win32Window final : public EditorWindowDriver {
     HWND dialog = nullptr;
     ASSERT_TRUE(eventually([&] {
       const auto dialogs = windowsOf(L"#32770", process.dwProcessId);
-      const auto edits = dialogs.empty() ? dialogs : windowsOf(L"Edit", 0, GetDlgItem(dialog = dialogs[0], 0x47C));
-      HWND name = edits.empty() ? GetDlgItem(dialog, 0x47C) : edits[0];
-      return name && SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+      HWND box = dialogs.empty() ? nullptr : GetDlgItem(dialog = dialogs[0], 0x47C);
+      HWND name = box ? FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr;
+      return (name || (name = box)) && SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
     })) << "no file dialog with a file-name box";
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(eventually([&] { return !IsWindow(dialog); })) << "the file dialog stayed open";

@@ -4,18 +4,11 @@
 
 #include <windows.h>
 
-#include <string>
+#include <fstream>
+
+#include "platform/win32/platform_info.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  std::wstring path(32768, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-  path.resize(path.find_last_of(L'\\') + 1);
-  path += L"scheduler-ran.txt";
-  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 1;
-  DWORD written = 0;
-  WriteFile(file, "ran\r\n", 5, &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(*velkorn::win32::executableDirectory() / "scheduler-ran.txt", std::ios::app | std::ios::binary) << "ran\r\n";
   return 0;
 }
