@@ -117,11 +117,13 @@ CheckRun unreadable(TextView what, TextView file) {
 
 }  // namespace
 
-Text renderReport(const CheckReport& report, TextView fileName, const Date& date, bool withYear) {
+Text renderReport(const CheckReport& report, TextView fileName, const Date& date, const StoredValues* stored,
+                  bool withYear) {
   Text out;
   appendLine(out, {texts::kCheckFile, fileName});
   const std::size_t problems = report.problemCount();
   appendLine(out, {problems ? texts::problemCountMessage(problems) : Text(texts::kCheckNoProblems)});
+  if (report.inUtf8) appendLine(out, {texts::kCheckInUtf8});
   for (const Finding& finding : report.findings) {
     appendLine(out, {texts::lineNumberText(finding.lineNumber), isNote(finding.problem) ? texts::kCheckNoteMark : U"",
                      U"：", reasonOf(finding), U"「", finding.line, U"」"});
@@ -133,6 +135,19 @@ Text renderReport(const CheckReport& report, TextView fileName, const Date& date
     const ImageValue& value = report.onDate[static_cast<std::size_t>(info.kind)];
     appendLine(out, {U"  ", padded(texts::of(info.kind).label, labelWidth()), U"  ", valueText(value), U"  ", texts::kCheckFrom,
                      value.lineNumber ? texts::lineNumberText(value.lineNumber) : Text(texts::kCheckNoLineDue)});
+  }
+  if (stored) {
+    // Whether today's run has happened with this schedule: the scheduler
+    // writes all three values, the empty ones too.
+    appendLine(out, {U"\n", texts::kCheckStoredHeading});
+    bool agree = true;
+    for (const KindInfo& info : imageKinds()) {
+      const std::optional<Text>& now = (*stored)[static_cast<std::size_t>(info.kind)];
+      agree = agree && now == report.onDate[static_cast<std::size_t>(info.kind)].path;
+      appendLine(out, {U"  ", padded(texts::of(info.kind).label, labelWidth()), U"  ",
+                       now ? (now->empty() ? texts::kCheckEmptyValue : TextView(*now)) : texts::kCheckNotStored});
+    }
+    appendLine(out, {agree ? texts::kCheckStoredAgree : texts::kCheckStoredDisagree});
   }
   if (!withYear) return out;
 
@@ -178,7 +193,12 @@ CheckRun runCheck(const CheckPlatform& platform) {
     const bool opened = report.read == CheckReport::Read::ReadFailed;
     return unreadable(opened ? texts::kScheduleReadFailed : texts::kScheduleOpenFailed, displayPath(*file));
   }
-  return {renderReport(report, displayPath(*file), date, withYear), {},
+  StoredValues stored;
+  const bool today = date.month == platform.today.month && date.day == platform.today.day;
+  if (today && platform.stored) {
+    for (const KindInfo& info : imageKinds()) stored[static_cast<std::size_t>(info.kind)] = platform.stored(info.valueName);
+  }
+  return {renderReport(report, displayPath(*file), date, today && platform.stored ? &stored : nullptr, withYear), {},
           report.problemCount() ? CheckOutcome::ProblemsFound : CheckOutcome::NoProblems};
 }
 

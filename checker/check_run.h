@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct CheckPlatform {
   // The command line after the program's name; as paths, so that a file
   // name keeps its bytes whatever their encoding.
   std::vector<std::filesystem::path> arguments;
+  // What the mail checker's settings hold now, read only; nothing for a
+  // value that is not there.
+  std::function<std::optional<Text>(std::string_view valueName)> stored;
 };
 
 // The process exit status.
@@ -39,8 +43,13 @@ struct CheckRun {
 // program unless FILE is given, checked for today unless a date is.
 CheckRun runCheck(const CheckPlatform& platform);
 
+// What the settings hold now, by ImageKind; nothing for a value not there.
+using StoredValues = std::array<std::optional<Text>, 3>;
+
 // The report as the program prints it: the findings, the images on `date`,
-// and with `withYear` the days of the date's year that differ from every day.
-Text renderReport(const CheckReport& report, TextView fileName, const Date& date, bool withYear);
+// with `stored` (today only) what the settings hold beside them, and with
+// `withYear` the days of the date's year that differ from every day.
+Text renderReport(const CheckReport& report, TextView fileName, const Date& date, const StoredValues* stored,
+                  bool withYear);
 
 }  // namespace velkorn

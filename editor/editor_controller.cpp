@@ -37,20 +37,19 @@ bool EditorController::load(const Date& today) {
 
 // Every line followed by CR LF, built whole so that the list is set once:
 // setting a text widget line by line costs time in the square of the file's
-// length. Nothing if the file cannot be read to its end.
+// length. Nothing if the file cannot be read to its end. (A file in UTF-8 is
+// read as such, and the next save writes it in the code page.)
 std::optional<Text> EditorController::readList() const {
-  const auto reader = LineReader::open(scheduleFile_);
-  if (!reader) return std::nullopt;
   Text text;
   // Room for the whole file up front: a character takes at least one byte.
   std::error_code unknownSize;
   const auto size = std::filesystem::file_size(scheduleFile_, unknownSize);
   if (!unknownSize) text.reserve(static_cast<std::size_t>(size + size / 16 + 2));
-  const LineReader::Status status = reader->forEach([&](BytesView line) {
-    codec_.decodeAppend(line, text);
+  const auto read = readScheduleLines(scheduleFile_, codec_, [&](TextView line) {
+    text += line;
     text += kLineEnd;
   });
-  if (status != LineReader::Status::End) return std::nullopt;
+  if (!read || read->status != LineReader::Status::End) return std::nullopt;
   return text;
 }
 

@@ -157,7 +157,8 @@ CheckReport unreadable(CheckReport::Read read) {
 
 std::size_t CheckReport::problemCount() const {
   return static_cast<std::size_t>(
-      std::ranges::count_if(findings, [](const Finding& finding) { return !isNote(finding.problem); }));
+             std::ranges::count_if(findings, [](const Finding& finding) { return !isNote(finding.problem); })) +
+         (inUtf8 ? 1 : 0);
 }
 
 BitmapState bitmapOnDisk(TextView path) {
@@ -178,17 +179,13 @@ CheckReport checkLines(const std::vector<Text>& lines, const Date& date, const B
 
 CheckReport checkScheduleFile(const std::filesystem::path& file, const Codec& codec, const Date& date,
                               const BitmapCheck& bitmap) {
-  const auto reader = LineReader::open(file);
-  if (!reader) return unreadable(CheckReport::Read::OpenFailed);
   Checker checker(bitmap);
-  Text line;
-  const LineReader::Status status = reader->forEach([&](BytesView raw) {
-    line.clear();
-    codec.decodeAppend(raw, line);
-    checker.add(line);
-  });
-  if (status == LineReader::Status::Error) return unreadable(CheckReport::Read::ReadFailed);
-  return std::move(checker).finish(date);
+  const auto read = readScheduleLines(file, codec, [&](TextView line) { checker.add(line); });
+  if (!read) return unreadable(CheckReport::Read::OpenFailed);
+  if (read->status == LineReader::Status::Error) return unreadable(CheckReport::Read::ReadFailed);
+  CheckReport report = std::move(checker).finish(date);
+  report.inUtf8 = read->encoding == ScheduleEncoding::Utf8;
+  return report;
 }
 
 }  // namespace velkorn

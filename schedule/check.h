@@ -73,6 +73,7 @@ struct CheckReport {
   DayValues onDate;                // on the date asked about
   DayValues everyDay;              // on a day that no dated line names
   std::vector<YearDay> year;       // each day of the date's year that differs from everyDay
+  bool inUtf8 = false;             // a problem of its own: the editor and the mail checker expect the code page
 
   std::size_t problemCount() const;
 };

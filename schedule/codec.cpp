@@ -4,15 +4,6 @@
 
 namespace velkorn {
 
-namespace {
-
-bool isAscii(BytesView bytes) {
-  return std::all_of(bytes.begin(), bytes.end(),
-                     [](char b) { return static_cast<unsigned char>(b) < 0x80; });
-}
-
-}  // namespace
-
 Text Codec::decode(BytesView bytes) const {
   Text out;
   decodeAppend(bytes, out);

@@ -23,14 +23,8 @@ class CodePage {
   virtual std::size_t encodePrefix(TextView text, Bytes& out) const = 0;
 };
 
-// A byte that is not valid in the code page decodes to one of these reserved
-// characters (lone low surrogates, which no real text holds) and encodes back
-// to the very same byte, so a file read and written again is byte-identical.
-// The whole byte range has one: the second byte of a double-byte character
-// that has to be kept as bytes may be ASCII.
-constexpr char32_t kEscapeBase = 0xDC00;
-constexpr bool isEscape(char32_t c) { return c >= kEscapeBase && c <= kEscapeBase + 0xFF; }
-constexpr char32_t escapeOf(unsigned char byte) { return kEscapeBase + byte; }
+// A byte that is not valid in the code page decodes to its escape
+// (text.h), and encodes back to the very same byte.
 
 struct EncodeFailure {
   std::size_t position;  // index of the first character the code page lacks

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "schedule/text.h"
@@ -30,8 +31,8 @@ class LineReader {
   static std::unique_ptr<LineReader> open(const std::filesystem::path& path);
 
   // Calls `visit(BytesView line)` for every line; the view lasts until the
-  // call returns. Stops at the end of the file, or at a read error after
-  // the lines before it.
+  // call returns. Stops at the end of the file, at a read error after the
+  // lines before it, or where a visitor that returns bool returns false.
   template <typename Visit>
   Status forEach(Visit&& visit);
 
@@ -76,6 +77,14 @@ inline const char* findLineEnd(const char* from, const char* end) {
 
 template <typename Visit>
 LineReader::Status LineReader::forEach(Visit&& visit) {
+  const auto wantsMore = [&](BytesView line) {
+    if constexpr (std::is_same_v<std::invoke_result_t<Visit&, BytesView>, bool>) {
+      return visit(line);
+    } else {
+      visit(line);
+      return true;
+    }
+  };
   for (;;) {
     const char* p = buffer_.data() + begin_;
     const char* const end = buffer_.data() + end_;
@@ -84,15 +93,16 @@ LineReader::Status LineReader::forEach(Visit&& visit) {
       // A CR as the last buffered byte may still be the first half of CR LF.
       if (stop == end || (stop + 1 == end && *stop == '\r' && !eof_)) break;
       if (static_cast<std::size_t>(stop - p) > kMaxLine) return Status::Error;
-      visit(BytesView(p, static_cast<std::size_t>(stop - p)));
+      const BytesView line(p, static_cast<std::size_t>(stop - p));
       p = stop + (*stop == '\r' && stop + 1 != end && stop[1] == '\n' ? 2 : 1);
+      if (!wantsMore(line)) return Status::End;
     }
     begin_ = static_cast<std::size_t>(p - buffer_.data());
     if (eof_) {
       if (p == end) return Status::End;
       if (static_cast<std::size_t>(end - p) > kMaxLine) return Status::Error;
       begin_ = end_;
-      visit(BytesView(p, static_cast<std::size_t>(end - p)));  // a last line without a line end
+      wantsMore(BytesView(p, static_cast<std::size_t>(end - p)));  // a last line without a line end
       return Status::End;
     }
     if (!refill()) return Status::Error;

@@ -28,6 +28,55 @@ std::filesystem::path nativePath(TextView path) {
 #endif
 }
 
+namespace {
+
+constexpr BytesView kByteOrderMark = "\xEF\xBB\xBF";
+
+BytesView withoutMark(BytesView firstLine) {
+  return firstLine.starts_with(kByteOrderMark) ? firstLine.substr(kByteOrderMark.size()) : firstLine;
+}
+
+}  // namespace
+
+BytesView EncodingDetector::see(BytesView line) {
+  if (first_) {
+    first_ = false;
+    if (line.starts_with(kByteOrderMark)) {
+      settled_ = utf8_ = true;
+      return withoutMark(line);
+    }
+  }
+  if (!settled_ && !isAscii(line)) {
+    settled_ = !isUtf8(line);
+    utf8_ = !settled_;
+  }
+  return line;
+}
+
+void decodeLineAppend(BytesView line, ScheduleEncoding encoding, const Codec& codec, Text& out) {
+  encoding == ScheduleEncoding::Utf8 ? appendUtf8KeepingBytes(line, out) : codec.decodeAppend(line, out);
+}
+
+std::optional<ScheduleLines> readScheduleLines(const std::filesystem::path& file, const Codec& codec,
+                                               const std::function<void(TextView line)>& visit) {
+  EncodingDetector detector;
+  const auto look = LineReader::open(file);
+  const auto reader = LineReader::open(file);
+  if (!look || !reader) return std::nullopt;
+  if (look->forEach([&](BytesView line) { return detector.see(line), !detector.settled(); }) == LineReader::Status::Error) {
+    return ScheduleLines{LineReader::Status::Error, detector.encoding()};
+  }
+  bool first = true;
+  Text text;
+  const LineReader::Status status = reader->forEach([&](BytesView line) {
+    text.clear();
+    decodeLineAppend(first ? withoutMark(line) : line, detector.encoding(), codec, text);
+    first = false;
+    visit(text);
+  });
+  return ScheduleLines{status, detector.encoding()};
+}
+
 std::variant<Bytes, UnencodableLine> scheduleFileBytes(TextView listText, const Codec& codec) {
   Encoded encoded = codec.encode(listText);
   if (encoded.failure) {

@@ -6,41 +6,70 @@ Text widen(std::string_view ascii) {
   return Text(ascii.begin(), ascii.end());
 }
 
-Text fromUtf8(std::string_view utf8) {
-  constexpr char32_t kReplacement = 0xFFFD;
-  Text out;
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t extra;  // continuation bytes
-    char32_t cp;
-    char32_t min;  // anything less is an overlong form
-    if (lead < 0x80) {
-      extra = 0, cp = lead, min = 0;
-    } else if ((lead & 0xE0) == 0xC0) {
-      extra = 1, cp = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      extra = 2, cp = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      extra = 3, cp = lead & 0x07, min = 0x10000;
-    } else {
-      extra = 0, cp = min = kReplacement;
-    }
-    // A continuation byte that is missing or wrong stops the sequence short,
-    // and leaves its value below the least a sequence of its length holds.
-    std::size_t k = 1;
-    for (; k <= extra && i + k < utf8.size() && (utf8[i + k] & 0xC0) == 0x80; ++k) {
-      cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    }
-    if (k <= extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(kReplacement);
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += k;
+namespace {
+
+// The length of the well-formed UTF-8 sequence at `i`, and its character in
+// `cp`; 0 when the byte there begins none. A continuation byte that is
+// missing or wrong stops the sequence short, and leaves its value below the
+// least a sequence of its length holds.
+std::size_t sequenceAt(std::string_view utf8, std::size_t i, char32_t& cp) {
+  const auto lead = static_cast<unsigned char>(utf8[i]);
+  std::size_t extra;  // continuation bytes
+  char32_t min;       // anything less is an overlong form
+  if (lead < 0x80) {
+    extra = 0, cp = lead, min = 0;
+  } else if ((lead & 0xE0) == 0xC0) {
+    extra = 1, cp = lead & 0x1F, min = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    extra = 2, cp = lead & 0x0F, min = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    extra = 3, cp = lead & 0x07, min = 0x10000;
+  } else {
+    return 0;
   }
+  std::size_t k = 1;
+  for (; k <= extra && i + k < utf8.size() && (utf8[i + k] & 0xC0) == 0x80; ++k) {
+    cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+  }
+  if (k <= extra || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+  return k;
+}
+
+// `bad(byte)` stands for each byte that is not part of a well-formed sequence.
+template <typename Bad>
+void appendUtf8(std::string_view utf8, Text& out, Bad bad) {
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    const std::size_t length = sequenceAt(utf8, i, cp);
+    out.push_back(length ? cp : bad(static_cast<unsigned char>(utf8[i])));
+    i += length ? length : 1;
+  }
+}
+
+}  // namespace
+
+Text fromUtf8(std::string_view utf8) {
+  Text out;
+  appendUtf8(utf8, out, [](unsigned char) { return char32_t{0xFFFD}; });
   return out;
+}
+
+void appendUtf8KeepingBytes(std::string_view utf8, Text& out) {
+  appendUtf8(utf8, out, escapeOf);
+}
+
+bool isAscii(std::string_view bytes) {
+  unsigned char all = 0;  // one test at the end: a loop the compiler can widen
+  for (char b : bytes) all |= static_cast<unsigned char>(b);
+  return all < 0x80;
+}
+
+bool isUtf8(std::string_view bytes) {
+  char32_t cp;
+  for (std::size_t i = 0, length; i < bytes.size(); i += length) {
+    if (!(length = sequenceAt(bytes, i, cp))) return false;
+  }
+  return true;
 }
 
 std::string toUtf8(TextView text) {

@@ -17,9 +17,30 @@ using BytesView = std::string_view;
 // Plain ASCII text (value names, digits) widened to Text.
 Text widen(std::string_view ascii);
 
+// A byte that is not text (not valid in the code page, or not in a UTF-8
+// sequence) is kept as one of these reserved characters (lone low
+// surrogates, which no real text holds), and written back as the very same
+// byte, so a file read and written again is byte-identical. The whole byte
+// range has one: the second byte of a double-byte character that has to be
+// kept as bytes may be ASCII.
+constexpr char32_t kEscapeBase = 0xDC00;
+constexpr bool isEscape(char32_t c) { return c >= kEscapeBase && c <= kEscapeBase + 0xFF; }
+constexpr char32_t escapeOf(unsigned char byte) { return kEscapeBase + byte; }
+
 // UTF-8 (as the C++ source and POSIX paths hold it) to Text; a malformed
 // sequence becomes U+FFFD, so this never throws.
 Text fromUtf8(std::string_view utf8);
+
+// The same, appended, but each byte of a malformed sequence is kept as its
+// escape.
+void appendUtf8KeepingBytes(std::string_view utf8, Text& out);
+
+// Whether every byte is part of a well-formed UTF-8 sequence.
+bool isUtf8(std::string_view bytes);
+
+// Whether every byte is ASCII, which reads the same in UTF-8 and in every
+// ANSI code page.
+bool isAscii(std::string_view bytes);
 
 // Text to UTF-8; lone surrogates (the escapes of Codec) become U+FFFD.
 std::string toUtf8(TextView text);

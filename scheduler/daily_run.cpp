@@ -39,16 +39,10 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
     return RunOutcome::ScheduleUnreadable;
   }
 
-  // One scan over the bytes: only a line whose date bytes may be today's is
-  // decoded, into one buffer that every such line reuses.
-  Text line;
-  const LineReader::Status status = reader->forEach([&](BytesView raw) {
-    platform.events.processPending();
-    if (!mayBeDue(raw, today)) return;
+  const auto apply = [&](BytesView raw, ScheduleEncoding encoding, Text& line) {
     line.clear();
-    platform.codec.decodeAppend(raw, line);
-    if (!isDue(line, today)) return;
-    const auto kind = kindOf(line);
+    decodeLineAppend(raw, encoding, platform.codec, line);
+    const auto kind = isDue(line, today) ? kindOf(line) : std::nullopt;
     if (!kind) return;
     if (platform.store.write(infoOf(*kind).valueName, pathOf(line))) {
       applied[static_cast<std::size_t>(*kind)] = true;
@@ -56,7 +50,30 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
       anyWriteFailed = true;
       platform.messages.show(schedulerMessage(texts::of(*kind).writeFailed, Message::Icon::Critical));
     }
+  };
+  // One scan over the bytes: only a line whose date bytes may be today's is
+  // decoded, into one buffer that every such line reuses. While the file may
+  // still turn out to be UTF-8 or not, a line that would read differently
+  // either way waits, and so do the lines after it, to keep the file's order.
+  EncodingDetector detector;
+  std::vector<Bytes> waiting;
+  Text line;
+  const auto applyWaiting = [&] {
+    for (const Bytes& raw : waiting) apply(raw, detector.encoding(), line);
+    waiting.clear();
+  };
+  const LineReader::Status status = reader->forEach([&](BytesView raw) {
+    platform.events.processPending();
+    raw = detector.see(raw);
+    if (detector.settled()) applyWaiting();
+    if (!mayBeDue(raw, today)) return;
+    if (!detector.settled() && (!waiting.empty() || !isAscii(raw))) {
+      waiting.emplace_back(raw);
+      return;
+    }
+    apply(raw, detector.encoding(), line);
   });
+  applyWaiting();
   if (status == LineReader::Status::Error) {
     // What earlier lines wrote stays; no reset on a half-read file.
     platform.store.commit();

@@ -93,11 +93,13 @@ TEST(CheckRun, AnswersEachCommandLine) {
   TempDir dir;
   dir.write("velkorn.txt", "00/00 P a.bmp\r\n");
   const auto leap = dir.write("leap.txt", "00/00 P a.bmp\r\n02/29 W leap.bmp\r\n12/24 R \x95\x5C.bmp\r\n");
+  const auto utf8 = dir.write("utf8.txt", "\xEF\xBB\xBF" "00/00 P a.bmp\r\n");
   const auto unreadable = dir.write("long.txt", "00/00 P a.bmp\r\n" + std::string(LineReader::kMaxLine + 1, 'q'));
   FakeCodePage codePage;
   const Codec codec(codePage);
   const Text usage(texts::kCheckUsage), bad = U"指定が正しくありません：";
   using enum CheckOutcome;
+  // The output: a part of it.
   const std::tuple<std::vector<std::filesystem::path>, bool, CheckOutcome, Text, Text> cases[] = {
       {{"--date"}, true, BadArguments, U"", bad + U"--date\n" + usage},
       {{"--year", "--frob"}, true, BadArguments, U"", bad + U"--frob\n" + usage},
@@ -105,6 +107,7 @@ TEST(CheckRun, AnswersEachCommandLine) {
       {{"--date", "02/30"}, true, BadArguments, U"", bad + U"02/30\n" + usage},
       {{"--date", "01/31", "--help"}, true, NoProblems, usage, U""},
       {{"--year"}, true, NoProblems, U"\n2028 年に毎日の画像と違う日はありません。\n", U""},
+      {{utf8}, true, ProblemsFound, U"問題が 1 件あります。\n" + Text(texts::kCheckInUtf8) + U"\n1 行のパスは、", U""},
       {{leap, "--year"}, true, NoProblems,
        U"2028 年に毎日の画像と違う日（* が違う画像）：\n"
        U"日付     郵便屋さん    読む？    書くの？\n"
@@ -114,12 +117,29 @@ TEST(CheckRun, AnswersEachCommandLine) {
        U""},
       {{unreadable}, true, ScheduleUnreadable, U"", U"スケジュールファイルを読み込めませんでした：" + displayPath(unreadable) + U"\n"},
       {{}, false, ScheduleUnreadable, U"", U"スケジュールファイルを開けませんでした：velkorn.txt\n"}};
-  for (const auto& [arguments, knowsItsFolder, outcome, outputEnd, errors] : cases) {
-    const CheckRun run = runCheck({codec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments});
+  for (const auto& [arguments, knowsItsFolder, outcome, outputPart, errors] : cases) {
+    const CheckRun run =
+        runCheck({codec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments, {}});
     EXPECT_EQ(run.outcome, outcome) << toUtf8(errors);
-    EXPECT_TRUE(run.output.ends_with(outputEnd) && run.output.empty() == outputEnd.empty()) << toUtf8(run.output);
+    EXPECT_TRUE(run.output.find(outputPart) != Text::npos && run.output.empty() == outputPart.empty()) << toUtf8(run.output);
     EXPECT_EQ(run.errors, errors);
   }
+}
+
+// Today's images beside what the settings hold now: the same, or not (a
+// value not there is no empty one); on another day, nothing about them.
+TEST(CheckRun, SaysWhetherTheSettingsHoldTodaysImages) {
+  TempDir dir;
+  dir.write("velkorn.txt", "00/00 P a.bmp\r\n");
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  std::map<std::string_view, Text> held = {{"velkornBitmap", U"a.bmp"}, {"readButtonBitmap", U""}, {"compositeButtonBitmap", U""}};
+  const auto stored = [&](std::string_view name) { return held.contains(name) ? std::optional(held[name]) : std::nullopt; };
+  const auto output = [&](const char* date) { return runCheck({codec, {2028, 12, 24}, dir.path(), {"--date", date}, stored}).output; };
+  EXPECT_TRUE(output("12/24").ends_with(Text(texts::kCheckStoredAgree) + U"\n"));
+  held.erase("compositeButtonBitmap");
+  EXPECT_TRUE(output("12/24").ends_with(Text(texts::kCheckStoredDisagree) + U"\n"));
+  EXPECT_EQ(output("12/25").find(texts::kCheckStoredHeading), Text::npos);
 }
 
 }  // namespace

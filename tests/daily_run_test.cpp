@@ -54,6 +54,14 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
       // one is one character, the kind is upper-cased, the path may be empty.
       {"12-24 r s\r\n12\x81\x5E" "24 W \x8A\x47\\\x95\x5C  \r\n12\x81\x5E" "25 R no\r\n12/24 P\r\n", kEve, {},
        {"readButtonBitmap=s", "compositeButtonBitmap=絵\\表  ", "velkornBitmap=", "commit"}, {kNotice}},
+      // UTF-8, with its mark or without: a line that reads differently in the
+      // code page waits, with the lines after it, until the file has told.
+      {"00/00 P \xE9\x83\xB5\r\n00/00 P a\r\n", kOrdinaryDay, {}, {"velkornBitmap=郵", "velkornBitmap=a", "readButtonBitmap=",
+                                                                  "compositeButtonBitmap=", "commit"}, {}},
+      {"\xEF\xBB\xBF" "00/00 W w\r\n00/00 R \xE9\x83\xB5\r\n", kOrdinaryDay, {},
+       {"compositeButtonBitmap=w", "readButtonBitmap=郵", "velkornBitmap=", "commit"}, {}},
+      {"00/00 R \xE9\x83\xB5\r\n# \x97\x58\r\n", kOrdinaryDay, {},
+       {"readButtonBitmap=\uFFFD\uFFFD\uFFFD", "velkornBitmap=", "compositeButtonBitmap=", "commit"}, {}},
       // A failed write is reported; a kind is reset only if none of its
       // writes succeeded; a failed reset is silent.
       {"00/00 R r1\r\n00/00 R r2\r\n00/00 W w\r\n00/00 P p1\r\n00/00 P p2\r\n", kOrdinaryDay, {0, 2, 4},

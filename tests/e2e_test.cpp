@@ -37,13 +37,17 @@ namespace velkorn::testing {
 namespace {
 
 
+// The settings before the run: none, a store that cannot be written, or one
+// that holds a path for the figure and an empty one for the read button.
+enum class Store { Empty, Unwritable, Holding };
+
 struct RunCase {
   const char* name;
   const char* program;   // velkorn or velkorn-check
   const char8_t* file;   // the schedule: nullptr, velkorn.txt beside the program; else this, from the working folder
   const char* schedule;  // CP932 bytes; nullptr: no file there
   std::vector<const char*> arguments;
-  bool unwritableStore;
+  Store store;
   int exitCode;
   Text output, told;
   std::array<const char32_t*, 3> stored;  // P, R, W; nullptr: nothing stored
@@ -58,16 +62,18 @@ const RunCase kCases[] = {
     {"Scheduler", "velkorn", nullptr,
      "# \x97\x58\x95\xD6\r\n00/00 P C:\\\x95\x5C\\\x8A\x47.bmp\r\n12/24 R C:\\xmas read.bmp  \r\n00/00 Q unknown.bmp\r\n"
      "03/03 W C:\\hina.bmp\r\n02/30 W never.bmp\r\n",
-     {}, false, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
-    {"SchedulerWithoutSchedule", "velkorn", nullptr, nullptr, {}, false, 1, U"",
+     {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
+    {"SchedulerOnAFileNotepadSavedInUtf8", "velkorn", nullptr, "\xEF\xBB\xBF" "00/00 P C:\\\xE8\xA1\xA8\\\xE7\xB5\xB5.bmp\r\n",
+     {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"", U""}},
+    {"SchedulerWithoutSchedule", "velkorn", nullptr, nullptr, {}, Store::Empty, 1, U"",
      kNotice + U"velkorn: スケジュールファイルを開けませんでした：{schedule}\n", kNothing},
     {"SchedulerWithUnwritableStore", "velkorn", nullptr, "00/00 P a.bmp\r\n00/00 X b.bmp\r\n00/00 W c.bmp\r\n",
-     {}, true, 2, U"", kNotice + U"velkorn: 郵便屋さんの画像変更に失敗しました。\nvelkorn: 「書くの？」の画像変更に失敗しました。\n",
+     {}, Store::Unwritable, 2, U"", kNotice + U"velkorn: 郵便屋さんの画像変更に失敗しました。\nvelkorn: 「書くの？」の画像変更に失敗しました。\n",
      kNothing},
     {"Checker", "velkorn-check", u8"別/予定.txt",
      "# \x97\x58\x95\xD6\r\n12/24 P {dir}/b.bmp\r\n00/00 P {dir}/a.bmp\r\n12/24 R {dir}/c.bmp\r\n"
      "02/29 W \x95\x5C\\\x8A\x47.bmp\r\n",
-     {"別/予定.txt"}, false, 3,
+     {"別/予定.txt"}, Store::Holding, 3,
      U"スケジュールファイル：別/予定.txt\n"
      U"問題が 3 件あります。\n"
      U"2 行目：BMP ファイルではないか、読み込めません。「12/24 P {dir}/b.bmp」\n"
@@ -79,9 +85,15 @@ const RunCase kCases[] = {
      U"12/24 の画像：\n"
      U"  郵便屋さん  {dir}/a.bmp  ← 3 行目\n"
      U"  読む？      {dir}/c.bmp  ← 4 行目\n"
-     U"  書くの？    （空）  ← 当てはまる行なし\n",
-     U"", kNothing},
-    {"CheckerWithoutSchedule", "velkorn-check", nullptr, nullptr, {}, false, 1, U"",
+     U"  書くの？    （空）  ← 当てはまる行なし\n"
+     U"\n"
+     U"Winbiff の設定に今ある画像：\n"
+     U"  郵便屋さん  x.bmp\n"
+     U"  読む？      （空）\n"
+     U"  書くの？    （未設定）\n"
+     U"今日の画像と違います。今日の実行がまだか、実行の後でスケジュールが変わっています。\n",
+     U"", {U"x.bmp", U"", nullptr}},
+    {"CheckerWithoutSchedule", "velkorn-check", nullptr, nullptr, {}, Store::Empty, 1, U"",
      U"スケジュールファイルを開けませんでした：{schedule}\n", kNothing},
 };
 
@@ -149,16 +161,21 @@ std::optional<Text> stored(std::string_view name, const TempDir&) {
   return Codec(kCodePage).decode(bytes.substr(0, size - 1));
 }
 
-// A user without the mail checker's settings, or (unwritable) one whose
-// settings key cannot be made: a volatile parent admits no lasting subkey.
-void prepareStore(bool unwritable, const TempDir&) {
+// An unwritable store is one whose settings key cannot be made: a volatile
+// parent admits no lasting subkey.
+void prepareStore(Store store, const TempDir&) {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\orangesoft");
-  HKEY parent = nullptr;
-  if (unwritable) {
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\orangesoft\\winbiff", 0, nullptr, REG_OPTION_VOLATILE,
-                              KEY_ALL_ACCESS, nullptr, &parent, nullptr), ERROR_SUCCESS);
-    RegCloseKey(parent);
+  HKEY key = nullptr;
+  const bool holding = store == Store::Holding;
+  if (store == Store::Empty) return;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, holding ? "Software\\orangesoft\\winbiff\\settings" : "Software\\orangesoft\\winbiff",
+                            0, nullptr, holding ? REG_OPTION_NON_VOLATILE : REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr), ERROR_SUCCESS);
+  if (holding) {
+    RegSetValueExA(key, "velkornBitmap", 0, REG_SZ, reinterpret_cast<const BYTE*>("x.bmp"), 6);
+    RegSetValueExA(key, "readButtonBitmap", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
   }
+  RegCloseKey(key);
 }
 #else
 constexpr const char* kClock = VELKORN_CLOCK;  // 2028-12-24 08:00:00
@@ -210,9 +227,10 @@ std::optional<Text> stored(std::string_view name, const TempDir& dir) {
   return value.isValid() ? std::optional(qt::fromQString(value.toString())) : std::nullopt;
 }
 
-// A file where the settings' folder should be.
-void prepareStore(bool unwritable, const TempDir& dir) {
-  if (unwritable) dir.write("config/orangesoft", "");
+// An unwritable store: a file where the settings' folder should be.
+void prepareStore(Store store, const TempDir& dir) {
+  if (store == Store::Unwritable) dir.write("config/orangesoft", "");
+  if (store == Store::Holding) dir.write("config/orangesoft/winbiff.conf", "[settings]\nvelkornBitmap=x.bmp\nreadButtonBitmap=\n");
 }
 #endif
 
@@ -227,7 +245,7 @@ class Programs : public ::testing::TestWithParam<RunCase> {
     dir.write("a.bmp", "BM");
     dir.write("b.bmp", "BZ");
   }
-  void TearDown() override { prepareStore(false, dir); }
+  void TearDown() override { prepareStore(Store::Empty, dir); }
 
   TempDir dir;
   std::filesystem::path folder = dir.path() / kFolder;
@@ -235,7 +253,7 @@ class Programs : public ::testing::TestWithParam<RunCase> {
 
 TEST_P(Programs, RunAsAUserRunsThem) {
   const RunCase& c = GetParam();
-  prepareStore(c.unwritableStore, dir);
+  prepareStore(c.store, dir);
   const auto schedule = c.file ? dir.path() / c.file : folder / "velkorn.txt";
   const auto expand = [&](TextView text) {
     return replaced(replaced(Text(text), U"{schedule}", displayPath(schedule)), U"{dir}", displayPath(dir.path()));
@@ -297,7 +315,7 @@ TEST_F(Programs, RunsAtOnceLeaveOneWholeRunAndEverySettingOfOthers) {
     std::filesystem::create_hard_link(folder / "velkorn", own / "velkorn");
     // Of a length of its own: QSettings takes a file of the size and time
     // (in milliseconds) it last saw for unchanged.
-    const std::string n(i, '.');
+    const std::string n(static_cast<std::size_t>(i), '.');
     dir.write(own / "velkorn.txt", "00/00 P p" + n + "\r\n00/00 R r" + n + "\r\n00/00 W w" + n + "\r\n");
     start(*runs.emplace_back(std::make_unique<QProcess>()), own / "velkorn", {}, dir.path());
     add();
@@ -325,7 +343,7 @@ TEST_F(Programs, MessagesAreBoxesWhereADisplayIsReachable) {
   dir.write(folder / "velkorn.txt", "12/24 P a.bmp\r\n");
   const Output unreachable = run(folder / "velkorn", {}, dir.path(), ":97");
   EXPECT_EQ(unreachable.exitCode, 0);
-  EXPECT_TRUE(unreachable.told.ends_with("\n" + encoded(kNotice))) << unreachable.told;
+  EXPECT_TRUE(unreachable.told.ends_with(encoded(U"\n" + kNotice))) << unreachable.told;
   // A private X server, which writes its display's number once it takes
   // clients, and xdotool to press Return in the box.
   QProcess x, xdotool, scheduler;

@@ -140,5 +140,29 @@ TEST(Codec, KeepsEveryByteThroughADecodeAndAnEncode) {
   EXPECT_EQ(std::get<UnencodableLine>(scheduleFileBytes(U"ok\r\nok\r\nnot é\r\n", codec)).lineNumber, 3u);
 }
 
+// A file Notepad saved in UTF-8, with or without its mark, is read as UTF-8;
+// one valid in the code page, as always. Text in the code page that is also
+// valid UTF-8 (ﾃｩ) reads as UTF-8; a file mixing both, in the code page.
+TEST(ScheduleFile, ReadsUtf8AsSuchAndEverythingElseInTheCodePage) {
+  using enum ScheduleEncoding;
+  FakeCodePage codePage;
+  const Codec codec(codePage);
+  const std::tuple<std::string, ScheduleEncoding, Text> cases[] = {
+      {"\xEF\xBB\xBF" "a \xE9\x83\xB5\xE4\xBE\xBF\r\n", Utf8, U"a 郵便|"},
+      {"a \xE9\x83\xB5\xE4\xBE\xBF\r\nb", Utf8, U"a 郵便|b|"},
+      {"a\r\n\xEF\xBB\xBF" "b", Utf8, U"a|\uFEFFb|"},  // a mark is only a mark at the start
+      {"a \x97\x58\x95\xD6", CodePage, U"a 郵便|"},
+      {"\xC3\xA9", Utf8, U"é|"},
+      {"\xE9\x83\xB5\r\n\x95\x5C", CodePage, Text{escapeOf(0xE9), escapeOf(0x83), escapeOf(0xB5), U'|', U'表', U'|'}},
+      {"\xEF\xBB\xBF\xFF", Utf8, Text{escapeOf(0xFF), U'|'}}};
+  TempDir dir;
+  for (const auto& [bytes, encoding, lines] : cases) {
+    Text read;
+    const auto file = readScheduleLines(dir.write("s.txt", bytes), codec, [&](TextView line) { read += Text(line) + U"|"; });
+    EXPECT_EQ(file->encoding, encoding) << bytes;
+    EXPECT_EQ(read, lines) << bytes;
+  }
+}
+
 }  // namespace
 }  // namespace velkorn::testing

@@ -78,10 +78,18 @@ inline constexpr TextView kCheckUsage =
 inline constexpr TextView kCheckBadArgument = U"指定が正しくありません：";  // followed by the argument
 inline constexpr TextView kCheckFile = U"スケジュールファイル：";           // followed by its path
 inline constexpr TextView kCheckNoProblems = U"問題はありません。";
+inline constexpr TextView kCheckInUtf8 =
+    U"このファイルは UTF-8 で保存されています。メモ帳で文字コードに「ANSI」を選んで保存し直すか、"
+    U"velkorn-editor で一度開いて保存してください。";
 inline constexpr TextView kCheckNoteMark = U"（注意）";
 inline constexpr TextView kCheckEmptyValue = U"（空）";
 inline constexpr TextView kCheckFrom = U"← ";  // before the line a value comes from
 inline constexpr TextView kCheckNoLineDue = U"当てはまる行なし";
+inline constexpr TextView kCheckStoredHeading = U"Winbiff の設定に今ある画像：";
+inline constexpr TextView kCheckNotStored = U"（未設定）";
+inline constexpr TextView kCheckStoredAgree = U"今日の画像と同じです。今日の実行は済んでいます。";
+inline constexpr TextView kCheckStoredDisagree =
+    U"今日の画像と違います。今日の実行がまだか、実行の後でスケジュールが変わっています。";
 inline constexpr TextView kCheckDateColumn = U"日付";
 inline constexpr TextView kCheckEveryDay = U"毎日";
 inline constexpr TextView kTooShort = U"行が短く、日付と画像の種類が入りきっていません。";

@@ -6,12 +6,14 @@
 #include "checker/check_run.h"
 #include "platform/qt/iconv_code_page.h"
 #include "platform/qt/platform_info.h"
+#include "platform/qt/settings_store.h"
 
 int main(int argc, char** argv) {
   using namespace velkorn;
   qt::IconvCodePage codePage;
   const Codec codec(codePage);
-  const CheckRun run = runCheck({codec, qt::localToday(), qt::executableDirectory(), {argv + 1, argv + argc}});
+  const CheckRun run =
+      runCheck({codec, qt::localToday(), qt::executableDirectory(), {argv + 1, argv + argc}, qt::storedSetting});
   std::cout << toUtf8(run.output) << std::flush;
   std::cerr << toUtf8(run.errors);
   return static_cast<int>(run.outcome);

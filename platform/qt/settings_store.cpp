@@ -50,6 +50,12 @@ QVariantMap settingsIn(const QString& path) {
 
 }  // namespace
 
+std::optional<Text> storedSetting(std::string_view valueName) {
+  const QVariant value = QSettings(settingsFile(), QSettings::IniFormat)
+                             .value(QStringLiteral("settings/") + QLatin1StringView(valueName.data(), static_cast<qsizetype>(valueName.size())));
+  return value.isValid() ? std::optional(fromQString(value.toString())) : std::nullopt;
+}
+
 bool QtSettingsStore::isPlainIni(const QByteArray& bytes) {
   QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
   const QString text = utf8(bytes);

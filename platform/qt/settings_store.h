@@ -30,4 +30,8 @@ class QtSettingsStore final : public SettingsStore {
   std::map<QString, QString> values_;
 };
 
+// A value as the settings file holds it now, read only; nothing when it is
+// not there.
+std::optional<Text> storedSetting(std::string_view valueName);
+
 }  // namespace velkorn::qt

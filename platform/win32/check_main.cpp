@@ -10,6 +10,7 @@
 #include "checker/check_run.h"
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/platform_info.h"
+#include "platform/win32/registry_store.h"
 #include "platform/win32/win_text.h"
 
 namespace {
@@ -65,8 +66,9 @@ void print(DWORD stream, TextView text, const Codec& codec) {
 int wmain(int argc, wchar_t** argv) {
   win32::AnsiCodePage codePage;
   const Codec codec(codePage);
+  const auto stored = [&](std::string_view valueName) { return win32::storedSetting(codec, valueName); };
   const CheckRun run =
-      runCheck({codec, win32::localToday(), win32::executableDirectory(), {argv + 1, argv + argc}});
+      runCheck({codec, win32::localToday(), win32::executableDirectory(), {argv + 1, argv + argc}, stored});
   print(STD_OUTPUT_HANDLE, run.output, codec);
   print(STD_ERROR_HANDLE, run.errors, codec);
   return static_cast<int>(run.outcome);

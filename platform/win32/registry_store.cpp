@@ -32,6 +32,22 @@ RegistryCalls& systemRegistry() {
   return calls;
 }
 
+std::optional<Text> storedSetting(const Codec& codec, std::string_view valueName) {
+  Bytes bytes(4096, '\0');
+  for (;;) {
+    auto size = static_cast<DWORD>(bytes.size());
+    const LONG read = RegGetValueA(HKEY_CURRENT_USER, kSettingsSubKey, std::string(valueName).c_str(), RRF_RT_REG_SZ,
+                                   nullptr, bytes.data(), &size);
+    if (read == ERROR_MORE_DATA) {
+      bytes.resize(size);
+      continue;
+    }
+    if (read != ERROR_SUCCESS) return std::nullopt;
+    bytes.resize(size > 0 ? size - 1 : 0);  // the NUL
+    return codec.decode(bytes);
+  }
+}
+
 bool RegistrySettingsStore::write(std::string_view valueName, TextView data) {
   Encoded encoded = codec_.encode(data);
   // A character the code page lacks would be stored as "?", a path to a file

@@ -42,4 +42,8 @@ class RegistrySettingsStore final : public SettingsStore {
   RegistryCalls& calls_;
 };
 
+// A value as the settings key holds it now, read only (nothing is made);
+// nothing when it is not there, or is no string.
+std::optional<Text> storedSetting(const Codec& codec, std::string_view valueName);
+
 }  // namespace velkorn::win32
