@@ -2,27 +2,39 @@
 BUILD := build/linux
 BIN := $(BUILD)/bin
 
-.PHONY: all deps configure build run editor screenshot test bench clean install uninstall dist
+.PHONY: all deps test-deps dist-deps configure build run editor screenshot test bench clean install uninstall dist
 
 # make install: for the current user. Packagers: make install PREFIX=/usr DESTDIR=...
 PREFIX ?= $(HOME)/.local
 
 all: build
 
+# What building and running the programs needs; what the tests need besides;
+# what the Windows programs need.
 deps:
-	tools/install-deps
+	tools/install-deps build
+test-deps:
+	tools/install-deps test
+dist-deps:
+	tools/install-deps dist
 
+# The programs alone: no tests, no benchmarks (their packages may be absent).
 configure: deps
-	cmake --preset linux
+	cmake --preset linux -DVELKORN_BUILD_TESTS=OFF -DVELKORN_BUILD_BENCH=OFF
 
 build: configure
+	cmake --build --preset linux
+
+# The programs with their tests and benchmarks.
+build-all: deps test-deps
+	cmake --preset linux -DVELKORN_BUILD_TESTS=ON -DVELKORN_BUILD_BENCH=ON
 	cmake --build --preset linux
 
 # Runs the scheduler once on the example schedule (unless a schedule is
 # already there), then prints what it stored.
 run: build
 	@test -e $(BIN)/velkorn.txt || cp examples/velkorn.txt $(BIN)/velkorn.txt
-	@echo "== $(BIN)/velkorn (schedule: $(BIN)/velkorn.txt)"
+	@echo "== $(BIN)/velkorn (schedule: $(BIN)/velkorn.txt; it writes the settings file $${XDG_CONFIG_HOME:-$$HOME/.config}/orangesoft/winbiff.conf)"
 	@status=0; $(BIN)/velkorn || status=$$?; \
 	echo "== exit status $$status; the three stored values:"; \
 	$(BIN)/velkorn-settings; exit $$status
@@ -34,25 +46,25 @@ editor: build
 
 # Renders the editor's windows with the example schedule to docs/: the Qt
 # window offscreen, the Win32 window under Wine.
-screenshot: build
+screenshot: build test-deps
 	QT_QPA_PLATFORM=offscreen $(BIN)/editor-screenshot examples/velkorn.txt docs/editor-linux.png
 	tools/screenshot-windows docs/editor-windows.png
 
 # Every test: the Linux build, the same under AddressSanitizer and UBSan,
 # the fuzz targets for a bounded number of inputs each, then the Windows
 # build under Wine.
-test: build test-asan test-fuzz
+test: build-all test-asan test-fuzz
 	ctest --preset linux
 	$(MAKE) test-mingw
 
-.PHONY: test-asan test-fuzz fuzz
+.PHONY: build-all test-asan test-fuzz fuzz
 
-test-asan: configure
+test-asan: deps test-deps
 	cmake --preset linux-asan
 	cmake --build --preset linux-asan
 	ctest --preset linux-asan
 
-test-fuzz: configure
+test-fuzz: deps test-deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz --target fuzz_targets
 	ctest --preset fuzz
@@ -60,7 +72,7 @@ test-fuzz: configure
 # Runs each fuzz target for FUZZ_SECONDS (default 600), new inputs kept in
 # build/fuzz/tests/fuzz/corpus/.
 FUZZ_SECONDS ?= 600
-fuzz: configure
+fuzz: deps test-deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz --target fuzz_targets
 	@for target in due settings; do \
@@ -69,19 +81,19 @@ fuzz: configure
 	    corpus/$$target $(CURDIR)/tests/fuzz/corpus/$$target) || exit 1; \
 	done
 
-.PHONY: build-mingw test-mingw
+.PHONY: build-mingw test-mingw install-wine uninstall-wine
 
 # The Windows programs, 32-bit, into build/mingw/bin/ (velkorn.exe).
-build-mingw: deps
-	cmake --preset mingw
-	cmake --build --preset mingw
+build-mingw: dist-deps
+	cmake --preset mingw -DVELKORN_BUILD_TESTS=OFF
+	cmake --build --preset mingw --target velkorn velkorn-editor velkorn-check
 
 # The Windows tests run under Wine. A host that cannot execute 32-bit code
 # (some virtual machines) cannot run 32-bit Wine either: there the 32-bit
 # build is only checked, and the same sources are tested as a 64-bit build.
 # VELKORN_WINE64_ONLY=1 takes that path on any host.
-test-mingw: deps
-	cmake --preset mingw
+test-mingw: dist-deps test-deps
+	cmake --preset mingw -DVELKORN_BUILD_TESTS=ON
 	@if [ -z "$$VELKORN_WINE64_ONLY" ] && tools/wine-run --arch win32 --can-run; then \
 	  cmake --build --preset mingw && ctest --preset mingw; \
 	else \
@@ -90,7 +102,7 @@ test-mingw: deps
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-check.exe pei-i386 console && \
-	  cmake --preset mingw64 && cmake --build --preset mingw64 && ctest --preset mingw64; \
+	  cmake --preset mingw64 -DVELKORN_BUILD_TESTS=ON && cmake --build --preset mingw64 && ctest --preset mingw64; \
 	fi
 
 # The programs into $(PREFIX)/lib/velkorn, links in $(PREFIX)/bin, the desktop
@@ -103,11 +115,27 @@ uninstall:
 	DESTDIR="$(DESTDIR)" tools/uninstall "$(PREFIX)"
 
 # The Windows zip: dist/velkorn-<version>-win32.zip.
-dist: deps
-	cmake --preset mingw
+dist: dist-deps
+	cmake --preset mingw -DVELKORN_BUILD_TESTS=OFF
 	cmake --build --preset mingw --target dist
 
-bench: build
+# The Windows programs under Wine, for the mail checker run there: into a
+# folder of $(WINEPREFIX) (default ~/.wine), with a daily timer of their own
+# and the editor in the desktop's menu; see README.md.
+# The 32-bit programs, or on a host that cannot run 32-bit code, the same
+# sources 64-bit.
+install-wine: dist-deps
+	tools/install-deps wine
+	@if tools/wine-run --arch win32 --can-run; then preset=mingw; else preset=mingw64; fi; \
+	cmake --preset $$preset -DVELKORN_BUILD_TESTS=OFF && \
+	cmake --build --preset $$preset --target velkorn velkorn-editor velkorn-check && \
+	tools/install-wine install build/$$preset/bin examples/velkorn.txt
+
+# Removes what install-wine put there, except the schedule velkorn.txt.
+uninstall-wine:
+	tools/install-wine uninstall
+
+bench: build-all
 	bench/run-bench $(BUILD)
 
 clean:

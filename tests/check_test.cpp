@@ -87,8 +87,9 @@ TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
   }
 }
 
-// The command line: what is printed where, and the exit status. (The
-// report itself is the end-to-end tests'.)
+// The command line: what is printed where, and the exit status; today,
+// whether the settings hold today's images, on another day nothing of them.
+// (The rest of the report is the end-to-end tests'.)
 TEST(CheckRun, AnswersEachCommandLine) {
   TempDir dir;
   dir.write("velkorn.txt", "00/00 P a.bmp\r\n");
@@ -98,6 +99,8 @@ TEST(CheckRun, AnswersEachCommandLine) {
   FakeCodePage codePage;
   const Codec codec(codePage);
   const Text usage(texts::kCheckUsage), bad = U"指定が正しくありません：";
+  const std::map<std::string_view, Text> held = {{"velkornBitmap", U"a.bmp"}, {"readButtonBitmap", U""}, {"compositeButtonBitmap", U""}};
+  const auto stored = [&](std::string_view name) { return held.contains(name) ? std::optional(held.at(name)) : std::nullopt; };
   using enum CheckOutcome;
   // The output: a part of it.
   const std::tuple<std::vector<std::filesystem::path>, bool, CheckOutcome, Text, Text> cases[] = {
@@ -106,40 +109,25 @@ TEST(CheckRun, AnswersEachCommandLine) {
       {{"a.txt", "b.txt"}, true, BadArguments, U"", bad + U"b.txt\n" + usage},
       {{"--date", "02/30"}, true, BadArguments, U"", bad + U"02/30\n" + usage},
       {{"--date", "01/31", "--help"}, true, NoProblems, usage, U""},
-      {{"--year"}, true, NoProblems, U"\n2028 年に毎日の画像と違う日はありません。\n", U""},
+      {{"--year"}, true, NoProblems,
+       U"（空）\n" + Text(texts::kCheckStoredAgree) + U"\n\n2028 年に毎日の画像と違う日はありません。\n", U""},
+      {{leap}, true, NoProblems, Text(texts::kCheckStoredDisagree) + U"\n", U""},
       {{utf8}, true, ProblemsFound, U"問題が 1 件あります。\n" + Text(texts::kCheckInUtf8) + U"\n1 行のパスは、", U""},
-      {{leap, "--year"}, true, NoProblems,
-       U"2028 年に毎日の画像と違う日（* が違う画像）：\n"
+      {{leap, "--date", "12/01", "--year"}, true, NoProblems,
+       U"当てはまる行なし\n\n2028 年に毎日の画像と違う日（* が違う画像）：\n"
        U"日付     郵便屋さん    読む？    書くの？\n"
        U"毎日     a.bmp         （空）    （空）\n"
        U"02/29    a.bmp         （空）  * leap.bmp\n"
-       U"12/24    a.bmp       * 表.bmp    （空）\n",
-       U""},
-      {{unreadable}, true, ScheduleUnreadable, U"", U"スケジュールファイルを読み込めませんでした：" + displayPath(unreadable) + U"\n"},
-      {{}, false, ScheduleUnreadable, U"", U"スケジュールファイルを開けませんでした：velkorn.txt\n"}};
+       U"12/24    a.bmp       * 表.bmp    （空）\n", U""},
+      {{unreadable}, true, ScheduleUnreadable, U"", U"設定ファイルを読み込めませんでした：" + displayPath(unreadable) + U"\n"},
+      {{}, false, ScheduleUnreadable, U"", U"設定ファイルを開けませんでした：velkorn.txt\n"}};
   for (const auto& [arguments, knowsItsFolder, outcome, outputPart, errors] : cases) {
     const CheckRun run =
-        runCheck({codec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments, {}});
+        runCheck({codec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments, stored});
     EXPECT_EQ(run.outcome, outcome) << toUtf8(errors);
     EXPECT_TRUE(run.output.find(outputPart) != Text::npos && run.output.empty() == outputPart.empty()) << toUtf8(run.output);
     EXPECT_EQ(run.errors, errors);
   }
-}
-
-// Today's images beside what the settings hold now: the same, or not (a
-// value not there is no empty one); on another day, nothing about them.
-TEST(CheckRun, SaysWhetherTheSettingsHoldTodaysImages) {
-  TempDir dir;
-  dir.write("velkorn.txt", "00/00 P a.bmp\r\n");
-  FakeCodePage codePage;
-  const Codec codec(codePage);
-  std::map<std::string_view, Text> held = {{"velkornBitmap", U"a.bmp"}, {"readButtonBitmap", U""}, {"compositeButtonBitmap", U""}};
-  const auto stored = [&](std::string_view name) { return held.contains(name) ? std::optional(held[name]) : std::nullopt; };
-  const auto output = [&](const char* date) { return runCheck({codec, {2028, 12, 24}, dir.path(), {"--date", date}, stored}).output; };
-  EXPECT_TRUE(output("12/24").ends_with(Text(texts::kCheckStoredAgree) + U"\n"));
-  held.erase("compositeButtonBitmap");
-  EXPECT_TRUE(output("12/24").ends_with(Text(texts::kCheckStoredDisagree) + U"\n"));
-  EXPECT_EQ(output("12/25").find(texts::kCheckStoredHeading), Text::npos);
 }
 
 }  // namespace

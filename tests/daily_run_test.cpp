@@ -101,12 +101,12 @@ TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
   EXPECT_TRUE(store.writes.empty());
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[0], kNotice);
-  EXPECT_EQ(messages.shown[1], "velkorn|x|スケジュールファイルを開けませんでした：" + toUtf8(displayPath(dir.path() / "velkorn.txt")));
+  EXPECT_EQ(messages.shown[1], "velkorn|x|設定ファイルを開けませんでした：" + toUtf8(displayPath(dir.path() / "velkorn.txt")));
   std::filesystem::remove(dir.path() / "velkorn.txt");
   dir.write("velkorn.txt", "00/00 R r\r\n" + std::string(LineReader::kMaxLine + 1, 'q') + "\r\n00/00 W w\r\n");
   EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
   EXPECT_EQ(store.writes, (Strings{"readButtonBitmap=r", "commit"}));
-  EXPECT_EQ(messages.shown, Strings{"velkorn|x|スケジュールファイルを読み込めませんでした：" +
+  EXPECT_EQ(messages.shown, Strings{"velkorn|x|設定ファイルを読み込めませんでした：" +
                                     toUtf8(displayPath(dir.path() / "velkorn.txt"))});
 }
 

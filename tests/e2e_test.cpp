@@ -66,7 +66,7 @@ const RunCase kCases[] = {
     {"SchedulerOnAFileNotepadSavedInUtf8", "velkorn", nullptr, "\xEF\xBB\xBF" "00/00 P C:\\\xE8\xA1\xA8\\\xE7\xB5\xB5.bmp\r\n",
      {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"", U""}},
     {"SchedulerWithoutSchedule", "velkorn", nullptr, nullptr, {}, Store::Empty, 1, U"",
-     kNotice + U"velkorn: スケジュールファイルを開けませんでした：{schedule}\n", kNothing},
+     kNotice + U"velkorn: 設定ファイルを開けませんでした：{schedule}\n", kNothing},
     {"SchedulerWithUnwritableStore", "velkorn", nullptr, "00/00 P a.bmp\r\n00/00 X b.bmp\r\n00/00 W c.bmp\r\n",
      {}, Store::Unwritable, 2, U"", kNotice + U"velkorn: 郵便屋さんの画像変更に失敗しました。\nvelkorn: 「書くの？」の画像変更に失敗しました。\n",
      kNothing},
@@ -74,7 +74,7 @@ const RunCase kCases[] = {
      "# \x97\x58\x95\xD6\r\n12/24 P {dir}/b.bmp\r\n00/00 P {dir}/a.bmp\r\n12/24 R {dir}/c.bmp\r\n"
      "02/29 W \x95\x5C\\\x8A\x47.bmp\r\n",
      {"別/予定.txt"}, Store::Holding, 3,
-     U"スケジュールファイル：別/予定.txt\n"
+     U"設定ファイル：別/予定.txt\n"
      U"問題が 3 件あります。\n"
      U"2 行目：BMP ファイルではないか、読み込めません。「12/24 P {dir}/b.bmp」\n"
      U"2 行目：同じ画像の 3 行目が後にあり、この行の日には必ずそちらが使われます。「12/24 P {dir}/b.bmp」\n"
@@ -91,10 +91,10 @@ const RunCase kCases[] = {
      U"  郵便屋さん  x.bmp\n"
      U"  読む？      （空）\n"
      U"  書くの？    （未設定）\n"
-     U"今日の画像と違います。今日の実行がまだか、実行の後でスケジュールが変わっています。\n",
+     U"今日の画像と違います。今日の実行がまだか、実行の後で設定ファイルが変わっています。\n",
      U"", {U"x.bmp", U"", nullptr}},
     {"CheckerWithoutSchedule", "velkorn-check", nullptr, nullptr, {}, Store::Empty, 1, U"",
-     U"スケジュールファイルを開けませんでした：{schedule}\n", kNothing},
+     U"設定ファイルを開けませんでした：{schedule}\n", kNothing},
 };
 
 void PrintTo(const RunCase& c, std::ostream* out) { *out << c.name; }

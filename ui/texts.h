@@ -35,8 +35,8 @@ inline std::optional<ImageKind> kindFromLabel(TextView label) {
 inline constexpr TextView kSchedulerTitle = U"velkorn";
 inline constexpr TextView kHolidayNotice = U"今日はWinbiffのビットマップを変更できません。";
 // Followed by the schedule file's full path.
-inline constexpr TextView kScheduleOpenFailed = U"スケジュールファイルを開けませんでした：";
-inline constexpr TextView kScheduleReadFailed = U"スケジュールファイルを読み込めませんでした：";
+inline constexpr TextView kScheduleOpenFailed = U"設定ファイルを開けませんでした：";
+inline constexpr TextView kScheduleReadFailed = U"設定ファイルを読み込めませんでした：";
 
 // The editor's window.
 inline constexpr TextView kEditorCaption = U"設定の編集";
@@ -70,13 +70,13 @@ inline constexpr TextView kFileNameHasLineBreak = U"改行を含むファイル�
 // The checker, velkorn-check.
 inline constexpr TextView kCheckUsage =
     U"使い方：velkorn-check [--date 月/日] [--year] [ファイル]\n"
-    U"スケジュールの問題と、その日に設定される画像を表示します。\n"
+    U"設定ファイルの問題と、その日に Winbiff に設定される画像を表示します。\n"
     U"  --date 月/日  今日の代わりに、この日（例 12/24）の画像を表示します。\n"
     U"  --year        今年、毎日の画像と違う日をすべて表示します。\n"
     U"  ファイル      既定はこのプログラムと同じフォルダーの velkorn.txt です。\n"
     U"終了コード：0 問題なし、1 ファイルを読めない、2 指定の誤り、3 問題あり\n";
 inline constexpr TextView kCheckBadArgument = U"指定が正しくありません：";  // followed by the argument
-inline constexpr TextView kCheckFile = U"スケジュールファイル：";           // followed by its path
+inline constexpr TextView kCheckFile = U"設定ファイル：";           // followed by its path
 inline constexpr TextView kCheckNoProblems = U"問題はありません。";
 inline constexpr TextView kCheckInUtf8 =
     U"このファイルは UTF-8 で保存されています。メモ帳で文字コードに「ANSI」を選んで保存し直すか、"
@@ -89,7 +89,7 @@ inline constexpr TextView kCheckStoredHeading = U"Winbiff の設定に今ある�
 inline constexpr TextView kCheckNotStored = U"（未設定）";
 inline constexpr TextView kCheckStoredAgree = U"今日の画像と同じです。今日の実行は済んでいます。";
 inline constexpr TextView kCheckStoredDisagree =
-    U"今日の画像と違います。今日の実行がまだか、実行の後でスケジュールが変わっています。";
+    U"今日の画像と違います。今日の実行がまだか、実行の後で設定ファイルが変わっています。";
 inline constexpr TextView kCheckDateColumn = U"日付";
 inline constexpr TextView kCheckEveryDay = U"毎日";
 inline constexpr TextView kTooShort = U"行が短く、日付と画像の種類が入りきっていません。";
