@@ -14,6 +14,7 @@
 #ifdef _WIN32
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/platform_info.h"
+#include "platform/win32/registry_store.h"
 #include "platform/win32/win_text.h"
 #include "tests/win32/desktop.h"
 #else
@@ -154,8 +155,8 @@ Output run(const std::filesystem::path& program, const std::vector<Text>& argume
 std::optional<Text> stored(std::string_view name, const TempDir&) {
   std::string bytes(4096, '\0');
   DWORD size = 4096;
-  if (RegGetValueA(HKEY_CURRENT_USER, "Software\\orangesoft\\winbiff\\settings", std::string(name).c_str(),
-                   RRF_RT_REG_SZ, nullptr, bytes.data(), &size) != ERROR_SUCCESS) {
+  if (RegGetValueA(HKEY_CURRENT_USER, win32::kSettingsSubKey, std::string(name).c_str(), RRF_RT_REG_SZ, nullptr,
+                   bytes.data(), &size) != ERROR_SUCCESS) {
     return std::nullopt;
   }
   return Codec(kCodePage).decode(bytes.substr(0, size - 1));
@@ -165,12 +166,13 @@ std::optional<Text> stored(std::string_view name, const TempDir&) {
 // parent admits no lasting subkey.
 void prepareStore(Store store, const TempDir&) {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\orangesoft");
-  HKEY key = nullptr;
-  const bool holding = store == Store::Holding;
   if (store == Store::Empty) return;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, holding ? "Software\\orangesoft\\winbiff\\settings" : "Software\\orangesoft\\winbiff",
-                            0, nullptr, holding ? REG_OPTION_NON_VOLATILE : REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &key, nullptr), ERROR_SUCCESS);
+  const bool holding = store == Store::Holding;
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, holding ? win32::kSettingsSubKey : "Software\\orangesoft\\winbiff", 0,
+                            nullptr, holding ? REG_OPTION_NON_VOLATILE : REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
   if (holding) {
     RegSetValueExA(key, "velkornBitmap", 0, REG_SZ, reinterpret_cast<const BYTE*>("x.bmp"), 6);
     RegSetValueExA(key, "readButtonBitmap", 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1);
@@ -232,7 +234,9 @@ std::optional<Text> stored(std::string_view name, const TempDir& dir) {
 // An unwritable store: a file where the settings' folder should be.
 void prepareStore(Store store, const TempDir& dir) {
   if (store == Store::Unwritable) dir.write("config/orangesoft", "");
-  if (store == Store::Holding) dir.write("config/orangesoft/winbiff.conf", "[settings]\nvelkornBitmap=x.bmp\nreadButtonBitmap=\n");
+  if (store == Store::Holding) {
+    dir.write("config/orangesoft/winbiff.conf", "[settings]\nvelkornBitmap=x.bmp\nreadButtonBitmap=\n");
+  }
 }
 #endif
 
