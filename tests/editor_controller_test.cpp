@@ -5,7 +5,9 @@
 #include <deque>
 #include <new>
 
+#include "editor/bitmap_preview.h"
 #include "schedule/line_reader.h"
+#include "schedule/schedule_file.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
 
@@ -17,7 +19,7 @@ namespace {
 // Like a real text widget, every change of the list reports itself to the
 // controller.
 struct FakeView final : EditorView {
-  Text listText() const override { return list; }
+  Text listText() const override { return listThrows ? throw std::bad_alloc() : list; }
   void setListText(TextView text) override { list = Text(text), caret = end = 0, controller->handleListChanged(); }
   void insertAtCaret(TextView text) override {
     list.replace(caret, end - caret, text);
@@ -30,6 +32,10 @@ struct FakeView final : EditorView {
   bool everyDayChecked() const override { return everyDay; }
   Text fileBoxText() const override { return fileBox; }
   void setFileBoxText(TextView text) override { fileBox = Text(text); }
+  void waitForIdle(int) override {}
+  // A calendar on `calendar`'s month.
+  void refreshCalendar() override { marked = controller->datedDays(calendar.year, calendar.month); }
+  void setFilePreview(const FilePreview& p) override { preview = p; }
   Answer showMessage(const Message& m) override {
     shown.push_back(recorded(m));
     if (m.buttons == Message::Buttons::Ok || answers.empty()) return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No;
@@ -48,7 +54,9 @@ struct FakeView final : EditorView {
   Text list, kind, fileBox, filter;
   std::size_t caret = 0, end = 0;  // the selection
   Date calendar;
-  bool everyDay = false;
+  DaySet marked;
+  FilePreview preview;
+  bool everyDay = false, listThrows = false;
   std::vector<std::string> shown;
   std::deque<Answer> answers;
   std::optional<Text> picked;
@@ -66,6 +74,49 @@ struct FileWriter final : ScheduleWriter {
   bool fail = false, throws = false;
   int calls = 0;
 };
+
+std::string littleEndian(std::int64_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+  return out;
+}
+
+// A bitmap file: its header (the oldest kind, or the usual one), then
+// `pixelBytes` bytes.
+std::string bitmapFile(int width, int height, int bits, int compression, std::size_t pixelBytes, bool oldest = false) {
+  const auto le = littleEndian;
+  const std::string header = oldest ? le(12, 4) + le(width, 2) + le(height, 2) + le(1, 2) + le(bits, 2)
+                                    : le(40, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) +
+                                          le(compression, 4) + std::string(20, '\0');
+  return "BM" + le(0, 8) + le(14 + static_cast<int>(header.size()), 4) + header + std::string(pixelBytes, 'U');
+}
+
+TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHeaders) {
+  TempDir dir;
+  using enum BitmapPreview::State;
+  const auto is = [](BitmapPreview::State state, int w, int h, int shownW, int shownH) {
+    return std::array{static_cast<int>(state), w, h, shownW, shownH};
+  };
+  const std::pair<std::string, std::array<int, 5>> cases[] = {
+      {bitmapFile(2, 3, 24, 0, 24), is(Shown, 2, 3, 2, 3)},
+      {bitmapFile(2, -3, 24, 0, 24), is(Shown, 2, 3, 2, 3)},  // the top row first
+      {bitmapFile(2, 2, 24, 0, 16, true), is(Shown, 2, 2, 2, 2)},
+      {bitmapFile(256, 64, 8, 0, 256 * 64), is(Shown, 256, 64, 128, 32)},
+      {bitmapFile(300, 10, 8, 1, 10), is(Shown, 300, 10, 128, 4)},  // run-length: no size to check ahead
+      {bitmapFile(20000, 20000, 24, 0, 1000), is(TooLarge, 20000, 20000, 0, 0)},
+      {bitmapFile(2, 3, 24, 0, 23), is(Unreadable, 0, 0, 0, 0)},  // cut short
+      {bitmapFile(2, 3, 24, 1, 24), is(Unreadable, 0, 0, 0, 0)},  // no such encoding
+      {bitmapFile(2, 3, 24, 0, 0), is(Unreadable, 0, 0, 0, 0)},
+      {"BM", is(Unreadable, 0, 0, 0, 0)},
+      {"GIF89a" + std::string(100, 'U'), is(Unreadable, 0, 0, 0, 0)}};
+  for (const auto& [bytes, expected] : cases) {
+    const BitmapPreview p = previewBitmap(dir.write("a.bmp", bytes));
+    EXPECT_EQ((std::array{static_cast<int>(p.state), p.width, p.height, p.shownWidth, p.shownHeight}), expected)
+        << bytes.size();
+  }
+  EXPECT_EQ(previewBitmap(dir.path() / "absent.bmp").state, Unreadable);
+  EXPECT_EQ(previewBitmap(dir.path()).state, Unreadable);
+}
 
 class Editor : public ::testing::Test {
  protected:
@@ -155,6 +206,16 @@ TEST_F(Editor, BrowseKeepsTheFileBoxOnCancelOrABadName) {
   }
   EXPECT_EQ(view.filter, U"BMPファイル(*.bmp)|*.bmp");
   EXPECT_EQ(view.shown, std::vector<std::string>{"ファイル名エラー|!|改行を含むファイル名は指定できません。"});
+  // The file box's tooltip, until the file is added.
+  view.picked = displayPath(dir.write("big.bmp", bitmapFile(20000, 20000, 24, 0, 1000)));
+  controller.handleBrowse();
+  EXPECT_EQ(toUtf8(view.preview.caption), "20000 × 20000 ピクセル：画像が大きすぎるため、表示しません。");
+  view.picked = displayPath(dir.write("2x3.bmp", bitmapFile(2, 3, 24, 0, 24)));
+  controller.handleBrowse();
+  EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight), "2 × 3 ピクセル 3");
+  view.kind = U"読む？";
+  controller.handleAdd();
+  EXPECT_EQ(view.preview.caption, U"");
 }
 
 TEST_F(Editor, AddInsertsTheLineOfTheKindTheDateAndTheFileAtTheCaret) {
@@ -177,6 +238,29 @@ TEST_F(Editor, AddInsertsTheLineOfTheKindTheDateAndTheFileAtTheCaret) {
   EXPECT_EQ(view.list.substr(0, 11), U"10/31 P a\r\n");
   EXPECT_EQ(view.fileBox, U"a");
   EXPECT_TRUE(view.shown.empty());
+}
+
+// The marks follow the list once it is left alone, not at each key.
+TEST_F(Editor, TheCalendarMarksTheDaysOfDatedLinesOnceTheListIsLeftAlone) {
+  open("00/00 P a\r\n12/24 R b\r\n");
+  view.calendar = {2026, 12, 1};
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(24));
+  type(0, U"12/03 W c\r\n");
+  EXPECT_EQ(view.marked, DaySet().set(24));  // not at each key
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(3).set(24));
+  EXPECT_EQ(toUtf8(controller.dayTip({2026, 12, 3})),
+            "12/03 の画像：\n郵便屋さん  a  ← 2 行目\n読む？  （空）  ← 当てはまる行なし\n書くの？  c  ← 1 行目");
+  EXPECT_EQ(controller.dayTip({2026, 12, 4}), U"");
+  view.caret = 0, view.end = view.list.find(U"00/00");
+  view.insertAtCaret(U"");  // the line deleted
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(24));
+  view.listThrows = true;  // no memory for the list's text: the marks stay
+  type(0, U"12/05 P d\r\n");
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(24));
 }
 
 }  // namespace
