@@ -247,9 +247,7 @@ void Form2::closeEvent(QCloseEvent* event) {
 }
 
 Text Form2::listText() const {
-  QString text = Text2->toPlainText();
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return fromQString(text);
+  return fromQString(Text2->toPlainText(), true);
 }
 
 void Form2::setListText(TextView text) {
