@@ -87,17 +87,6 @@ TEST(Check, GivesEachImageTheLastDueLineOfItsKindOnADayAndOverTheYear) {
   }
 }
 
-// The days a calendar marks: those that a line that can apply names for
-// itself, whatever ends the line.
-TEST(DayIndex, NamesTheDaysOfTheDatedLinesThatCanApply) {
-  const DayIndex index = indexList(U"00/00 P every\r\n12/24 R a\r\n# 12/25 P c\r\n 12/26 P d\r\n12/27 X e\r\n"
-                                   U"12/3 P f\r\n00/28 P g\r\n12/29 w\n12/30 P h\r12/31\r\n02/29 P i\r\n02/30 P j");
-  const std::tuple<int, int, DaySet> cases[] = {
-      {2026, 12, DaySet().set(24).set(29).set(30)}, {2026, 2, {}}, {2028, 2, DaySet().set(29)}, {2026, 11, {}}};
-  for (const auto& [year, month, days] : cases) EXPECT_EQ(index.datedDays(year, month), days) << year << "/" << month;
-  EXPECT_EQ(index.valuesOn(12, 30)[0].lineNumber, 9u);
-}
-
 // The command line: what is printed where, and the exit status. (The
 // report itself is the end-to-end tests'.)
 TEST(CheckRun, AnswersEachCommandLine) {

@@ -415,7 +415,7 @@ void Form2::createTip() {
 // The file box while it has a tooltip, a day of the calendar (yyyymmdd), or
 // nothing (0).
 long Form2::tipSubjectAt(POINT screen) const {
-  RECT box;
+  RECT box{};
   GetWindowRect(control(form::Control::Text1), &box);
   if (PtInRect(&box, screen)) return fileTip_.empty() ? 0 : kFileBoxTip;
   HWND calendar = control(form::Control::MonthView1);
@@ -423,7 +423,7 @@ long Form2::tipSubjectAt(POINT screen) const {
   hit.cbSize = offsetof(MCHITTESTINFO, st) + sizeof hit.st;  // the first version's size: every comctl32 knows it
   hit.pt = screen;
   ScreenToClient(calendar, &hit.pt);
-  RECT client;
+  RECT client{};
   GetClientRect(calendar, &client);
   if (!PtInRect(&client, hit.pt)) return 0;
   const auto where = static_cast<UINT>(SendMessageW(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));

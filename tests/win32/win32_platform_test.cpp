@@ -141,8 +141,8 @@ TEST(EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
   ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
   const auto marchStates = [&] {
     std::array<MONTHDAYSTATE, 3> states{};
-    NMDAYSTATE ask{{GetDlgItem(window.window(), IDC_MONTHVIEW1), IDC_MONTHVIEW1, MCN_GETDAYSTATE}, {2026, 2, 0, 1, 0, 0, 0, 0}, 3,
-                   states.data()};
+    NMDAYSTATE ask{{GetDlgItem(window.window(), IDC_MONTHVIEW1), IDC_MONTHVIEW1, MCN_GETDAYSTATE},
+                   {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
     SendMessageW(window.window(), WM_NOTIFY, IDC_MONTHVIEW1, reinterpret_cast<LPARAM>(&ask));
     return states[1];
   };
