@@ -128,7 +128,7 @@ TEST(DisplayPath, KeepsALoneSurrogate) { EXPECT_EQ(displayPath(L"C:\\a\xD800"), 
 // February to April as it does after a scroll (Wine carries no WM_NOTIFY
 // from another process). A dated line typed into the list marks its day;
 // deleting it clears the mark.
-TEST(EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
+TEST(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   TempDir dir;
