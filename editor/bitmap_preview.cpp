@@ -64,7 +64,9 @@ BitmapPreview previewBitmap(const std::filesystem::path& file) {
   const std::uint32_t headerSize = field(&header[14], 4);
   if (!knownHeaderSize(headerSize) || got < kFileHeader + std::min(headerSize, kInfoHeader)) return preview;
   const bool core = headerSize == kCoreHeader;
-  const auto signedField = [&](std::size_t at) { return std::int64_t{static_cast<std::int32_t>(field(&header[at], 4))}; };
+  const auto signedField = [&](std::size_t at) {
+    return std::int64_t{static_cast<std::int32_t>(field(&header[at], 4))};
+  };
   const std::int64_t width = core ? std::int64_t{field(&header[18], 2)} : signedField(18);
   // A negative height stores the top row first.
   const std::int64_t rows = core ? std::int64_t{field(&header[20], 2)} : signedField(22);
