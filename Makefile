@@ -44,11 +44,15 @@ editor: build
 	@test -e $(BIN)/velkorn.txt || cp examples/velkorn.txt $(BIN)/velkorn.txt
 	$(BIN)/velkorn-editor
 
-# Renders the editor's windows with the example schedule to docs/: the Qt
-# window offscreen, the Win32 window under Wine.
+# Renders the editor's windows with the example schedule to docs/, its dated
+# days marked and a bitmap (the icon) previewed in the file box's tooltip:
+# the Qt window offscreen, the Win32 window under Wine.
+SHOT_BITMAP := $(BUILD)/screenshot/スマイル.bmp
 screenshot: build test-deps
-	QT_QPA_PLATFORM=offscreen $(BIN)/editor-screenshot examples/velkorn.txt docs/editor-linux.png
-	tools/screenshot-windows docs/editor-windows.png
+	mkdir -p $(dir $(SHOT_BITMAP))
+	convert $(BUILD)/icon/velkorn-256.png -background white -flatten BMP3:$(SHOT_BITMAP)
+	QT_QPA_PLATFORM=offscreen $(BIN)/editor-screenshot examples/velkorn.txt docs/editor-linux.png $(SHOT_BITMAP)
+	tools/screenshot-windows docs/editor-windows.png $(SHOT_BITMAP)
 
 # Every test: the Linux build, the same under AddressSanitizer and UBSan,
 # the fuzz targets for a bounded number of inputs each, then the Windows

@@ -2,14 +2,22 @@
 // platform:
 // - opening a schedule until the window shows it, against a bare
 //   QPlainTextEdit::setPlainText of the same text (the widget's own cost);
-// - adding 100 entries through the composer to a large and a small schedule.
+// - adding 100 entries through the composer to a large and a small schedule;
+// - typing 100 characters into the list of a large and a small schedule, each
+//   key handled as the window handles it (the events it posts included)
+//   before the next;
+// - what the calendar's marks cost: the one pass over the list once typing
+//   pauses, and a change of the month shown.
 //   editor_bench DIR [benchmark flags]   (DIR receives the generated files)
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QPlainTextEdit>
 #include <QStringDecoder>
+#include <QTest>
+#include <QTextBlock>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -104,12 +112,81 @@ void Add100Entries(benchmark::State& state) {
   }
 }
 
+// A user typing dated lines into the middle of the list, key by key, at a
+// typist's pace for the window but with no pause long enough to be idle.
+void Type100Keys(benchmark::State& state) {
+  const auto file = scheduleWithLines(state.range(0));
+  velkorn::qt::IconvCodePage codePage;
+  const velkorn::Codec codec(codePage);
+  velkorn::qt::SaveFileWriter writer;
+  velkorn::qt::Form2 window("/nonexistent/velkorn");
+  velkorn::EditorController controller(window, codec, writer, file);
+  window.setController(&controller);
+  controller.load({2026, 12, 24});
+  window.show();
+  QCoreApplication::processEvents();
+  auto* list = window.findChild<QPlainTextEdit*>("Text2");
+  list->setFocus();
+  QTextCursor middle(list->document()->findBlockByNumber(list->blockCount() / 2));
+  list->setTextCursor(middle);
+  const QString keys = QStringLiteral("12/24 P C:\\x.bmp\n");
+  for (auto _ : state) {
+    for (int i = 0; i < 100; ++i) {
+      const char key = keys[i % keys.size()].toLatin1();
+      key == '\n' ? QTest::keyClick(list, Qt::Key_Return) : QTest::keyClick(list, key);
+      QCoreApplication::processEvents();
+    }
+  }
+}
+
+// The pause after a key: the list read once and the calendar marked again.
+void MarkAfterPause(benchmark::State& state) {
+  const auto file = scheduleWithLines(state.range(0));
+  velkorn::qt::IconvCodePage codePage;
+  const velkorn::Codec codec(codePage);
+  velkorn::qt::SaveFileWriter writer;
+  velkorn::qt::Form2 window("/nonexistent/velkorn");
+  velkorn::EditorController controller(window, codec, writer, file);
+  window.setController(&controller);
+  controller.load({2026, 12, 24});
+  window.show();
+  QCoreApplication::processEvents();
+  for (auto _ : state) {
+    controller.handleListChanged();
+    controller.handleIdle();
+    QCoreApplication::processEvents();
+  }
+}
+
+// The next month shown, the list unchanged since the last pause.
+void ChangeMonth(benchmark::State& state) {
+  const auto file = scheduleWithLines(state.range(0));
+  velkorn::qt::IconvCodePage codePage;
+  const velkorn::Codec codec(codePage);
+  velkorn::qt::SaveFileWriter writer;
+  velkorn::qt::Form2 window("/nonexistent/velkorn");
+  velkorn::EditorController controller(window, codec, writer, file);
+  window.setController(&controller);
+  controller.load({2026, 12, 24});
+  window.show();
+  controller.handleIdle();
+  QCoreApplication::processEvents();
+  auto* calendar = window.findChild<QCalendarWidget*>("MonthView1");
+  for (auto _ : state) {
+    calendar->showNextMonth();
+    QCoreApplication::processEvents();
+  }
+}
+
 // Alternating sizes and kinds, so that neither side gets the warm caches.
 BENCHMARK(BareSetPlainText)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(OpenSchedule)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(BareSetPlainText)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(OpenSchedule)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(8);
 BENCHMARK(Add100Entries)->Arg(10)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(Type100Keys)->Arg(10)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(MarkAfterPause)->Arg(10)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(ChangeMonth)->Arg(10)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
 

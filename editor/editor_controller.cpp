@@ -2,6 +2,7 @@
 
 #include <variant>
 
+#include "editor/bitmap_preview.h"
 #include "schedule/entry.h"
 #include "schedule/kinds.h"
 #include "schedule/line_reader.h"
@@ -11,8 +12,26 @@
 namespace velkorn {
 
 namespace {
+
 constexpr TextView kLineEnd = U"\r\n";
+// Longer than the pause between two keys of a typist, short enough to seem
+// immediate once they stop.
+constexpr int kIdleMilliseconds = 400;
+
+// What velkorn-check --date tells of the day, one image a line.
+Text dayTipOf(const Date& date, const DayValues& values) {
+  const auto field = dateFieldOf(date);
+  Text tip = texts::onDateHeading(widen(std::string_view(field.data(), field.size())));
+  for (const KindInfo& info : imageKinds()) {
+    const ImageValue& value = values[static_cast<std::size_t>(info.kind)];
+    tip += U'\n' + Text(texts::of(info.kind).label) + U"  " +
+           (value.path.empty() ? Text(texts::kCheckEmptyValue) : value.path) + U"  " + Text(texts::kCheckFrom) +
+           (value.lineNumber ? texts::lineNumberText(value.lineNumber) : Text(texts::kCheckNoLineDue));
+  }
+  return tip;
 }
+
+}  // namespace
 
 EditorController::EditorController(EditorView& view, const Codec& codec, ScheduleWriter& writer,
                                    std::filesystem::path scheduleFile)
@@ -31,6 +50,7 @@ bool EditorController::load(const Date& today) {
     return false;
   }
   view_.setListText(*text);
+  listChanged();
   dirty_ = false;
   return true;
 }
@@ -55,6 +75,39 @@ std::optional<Text> EditorController::readList() const {
 
 void EditorController::handleListChanged() {
   dirty_ = true;
+  listChanged();
+}
+
+void EditorController::listChanged() {
+  daysStale_ = true;
+  view_.waitForIdle(kIdleMilliseconds);
+}
+
+void EditorController::handleIdle() {
+  if (!daysStale_) return;
+  days();
+  view_.refreshCalendar();
+}
+
+DaySet EditorController::datedDays(int year, int month) {
+  return days().datedDays(year, month);
+}
+
+Text EditorController::dayTip(const Date& date) {
+  if (!datedDays(date.year, date.month)[static_cast<std::size_t>(date.day)]) return {};
+  return dayTipOf(date, days().valuesOn(date.month, date.day));
+}
+
+const DayIndex& EditorController::days() {
+  if (daysStale_) {
+    try {
+      days_ = indexList(view_.listText());
+    } catch (const std::exception&) {
+      // No memory for the list's text: the marks stay as they were.
+    }
+    daysStale_ = false;
+  }
+  return days_;
 }
 
 void EditorController::handleSave() {
@@ -90,6 +143,7 @@ void EditorController::handleBrowse() {
     return;
   }
   view_.setFileBoxText(*picked);
+  view_.setFilePreview(filePreviewOf(*picked));
 }
 
 void EditorController::handleAdd() {
@@ -109,6 +163,7 @@ void EditorController::handleAdd() {
   view_.insertAtCaret(composeEntry(dateField, infoOf(*kind).letter, path) + Text(kLineEnd));
   dirty_ = true;
   view_.setFileBoxText(U"");
+  view_.setFilePreview({});
 }
 
 bool EditorController::save() {

@@ -6,12 +6,14 @@
 #include <optional>
 
 #include "editor/editor_view.h"
+#include "schedule/check.h"
 #include "schedule/codec.h"
 
 namespace velkorn {
 
 // The editor's behaviour: loading the schedule, the unsaved-changes state,
-// Save, Exit, Run, the close request, and composing entries (Browse, Add).
+// Save, Exit, Run, the close request, composing entries (Browse, Add), and
+// what the calendar marks.
 class EditorController {
  public:
   EditorController(EditorView& view, const Codec& codec, ScheduleWriter& writer,
@@ -29,10 +31,21 @@ class EditorController {
   bool handleCloseRequest();
   void handleBrowse();
   void handleAdd();
+  // The list has been left alone for a moment since it changed.
+  void handleIdle();
+
+  // The days of a month that have images of their own, and what the images
+  // are on one of them (nothing for a day that no line names). Both read the
+  // list as it stood when it was last left alone, or, if it changed since,
+  // as it stands: a long list is read once a pause, never once a key.
+  DaySet datedDays(int year, int month);
+  Text dayTip(const Date& date);
 
   bool hasUnsavedChanges() const { return dirty_; }
 
  private:
+  void listChanged();
+  const DayIndex& days();
   std::optional<Text> readList() const;
   bool save();
   void end();
@@ -45,6 +58,8 @@ class EditorController {
   std::filesystem::path scheduleFile_;
   bool dirty_ = false;
   bool ended_ = false;
+  DayIndex days_;
+  bool daysStale_ = true;
 };
 
 }  // namespace velkorn

@@ -9,6 +9,14 @@
 
 namespace velkorn {
 
+// The file box's tooltip after Browse: the picture scaled down, with its
+// size; or, when it cannot be shown, why.
+struct FilePreview {
+  std::filesystem::path file;           // the picture, when shownWidth is not 0
+  int shownWidth = 0, shownHeight = 0;  // 0: words only
+  Text caption;                         // empty: no tooltip
+};
+
 // What the editor's logic needs of its window. The Qt and Win32 windows
 // implement it; they render and forward, and decide nothing.
 class EditorView {
@@ -29,6 +37,14 @@ class EditorView {
   virtual bool everyDayChecked() const = 0;   // Check1
   virtual Text fileBoxText() const = 0;       // Text1
   virtual void setFileBoxText(TextView text) = 0;
+
+  // Calls EditorController::handleIdle once `milliseconds` have passed
+  // without another call of this: each call starts the wait again.
+  virtual void waitForIdle(int milliseconds) = 0;
+  // The calendar marks its days again, asking EditorController::datedDays
+  // for the months it shows and dayTip for each marked day.
+  virtual void refreshCalendar() = 0;
+  virtual void setFilePreview(const FilePreview& preview) = 0;
 
   // A modal message box; the answer for Yes/No questions.
   virtual Answer showMessage(const Message& message) = 0;

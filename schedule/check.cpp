@@ -24,6 +24,21 @@ std::size_t indexOf(ImageKind kind) {
   return static_cast<std::size_t>(kind);
 }
 
+// The first reason the line is never applied on any day.
+std::optional<LineProblem> neverApplies(TextView line) {
+  if (line.size() < kKindLength) return LineProblem::TooShort;
+  const int month = fieldNumber(monthField(line));
+  const int day = fieldNumber(dayField(line));
+  if (month < 0) return LineProblem::MonthNotTwoDigits;
+  if (day < 0) return LineProblem::DayNotTwoDigits;
+  if (month > 12) return LineProblem::MonthOutOfRange;
+  if (day > 31) return LineProblem::DayOutOfRange;
+  if ((month == 0) != (day == 0)) return LineProblem::HalfEveryDay;
+  if (month != 0 && day > daysInMonth(month, true)) return LineProblem::NoSuchDate;
+  if (!kindOf(line)) return LineProblem::UnknownKind;
+  return std::nullopt;
+}
+
 class Checker {
  public:
   explicit Checker(const BitmapCheck& bitmap) : bitmap_(bitmap) {}
@@ -31,7 +46,7 @@ class Checker {
   void add(TextView line) {
     ++lineNumber_;
     if (line.empty() || isComment(line)) return;
-    if (const auto problem = neverApplies(line)) return addFinding(line, *problem);
+    if (const auto problem = index_.add(lineNumber_, line)) return addFinding(line, *problem);
     const int month = fieldNumber(monthField(line));
     const int day = fieldNumber(dayField(line));
     if (month == 2 && day == 29) addFinding(line, LineProblem::LeapDayOnly);
@@ -42,17 +57,18 @@ class Checker {
   CheckReport finish(const Date& date) && {
     findNeverWinning();
     std::ranges::stable_sort(report_.findings, {}, &Finding::lineNumber);
-    indexByDate();
-    report_.onDate = valuesOn(date.month * 100 + date.day);
-    report_.everyDay = valuesOn(kEveryDay);
+    report_.onDate = index_.valuesOn(date.month, date.day);
+    report_.everyDay = index_.valuesOn(0, 0);
     // Only a day that some line names can differ from every day.
     const auto path = [](const ImageValue& value) -> const Text& { return value.path; };
-    for (const auto& [named, lines] : lastOnDate_) {
-      const Date each{date.year, named / 100, named % 100};
-      if (each.day > daysInMonth(each.month, isLeapYear(date.year))) continue;
-      DayValues values = valuesOn(named);
-      if (!std::ranges::equal(values, report_.everyDay, {}, path, path)) {
-        report_.year.push_back({each, std::move(values)});
+    for (int month = 1; month <= 12; ++month) {
+      const DaySet named = index_.datedDays(date.year, month);
+      for (int day = 1; day <= 31; ++day) {
+        if (!named[static_cast<std::size_t>(day)]) continue;
+        DayValues values = index_.valuesOn(month, day);
+        if (!std::ranges::equal(values, report_.everyDay, {}, path, path)) {
+          report_.year.push_back({{date.year, month, day}, std::move(values)});
+        }
       }
     }
     return std::move(report_);
@@ -66,23 +82,6 @@ class Checker {
     int date;  // month * 100 + day; 0: every day
     Text line;
   };
-  using LastLines = std::array<const Entry*, kKindCount>;
-  static constexpr int kEveryDay = 0;
-
-  // The first reason the line is never applied on any day.
-  static std::optional<LineProblem> neverApplies(TextView line) {
-    if (line.size() < kKindLength) return LineProblem::TooShort;
-    const int month = fieldNumber(monthField(line));
-    const int day = fieldNumber(dayField(line));
-    if (month < 0) return LineProblem::MonthNotTwoDigits;
-    if (day < 0) return LineProblem::DayNotTwoDigits;
-    if (month > 12) return LineProblem::MonthOutOfRange;
-    if (day > 31) return LineProblem::DayOutOfRange;
-    if ((month == 0) != (day == 0)) return LineProblem::HalfEveryDay;
-    if (month != 0 && day > daysInMonth(month, true)) return LineProblem::NoSuchDate;
-    if (!kindOf(line)) return LineProblem::UnknownKind;
-    return std::nullopt;
-  }
 
   void checkPath(TextView line) {
     const TextView path = pathOf(line);
@@ -113,37 +112,12 @@ class Checker {
     }
   }
 
-  // The last line of each kind due every day, and of each kind on each date
-  // a line names: on a day, the later of the two wins, as in the
-  // scheduler's pass.
-  void indexByDate() {
-    for (const Entry& entry : entries_) {
-      (entry.date == kEveryDay ? lastEveryDay_ : lastOnDate_[entry.date])[indexOf(entry.kind)] = &entry;
-    }
-  }
-
-  // `date` is month * 100 + day, or kEveryDay.
-  DayValues valuesOn(int date) const {
-    const auto named = lastOnDate_.find(date);
-    DayValues values;
-    for (std::size_t kind = 0; kind < values.size(); ++kind) {
-      const Entry* last = lastEveryDay_[kind];
-      if (named != lastOnDate_.end() && named->second[kind] &&
-          (!last || named->second[kind]->lineNumber > last->lineNumber)) {
-        last = named->second[kind];
-      }
-      if (last) values[kind] = {Text(pathOf(last->line)), last->lineNumber};
-    }
-    return values;
-  }
-
   void addFinding(TextView line, LineProblem problem) { report_.findings.push_back({lineNumber_, Text(line), problem}); }
 
   const BitmapCheck& bitmap_;
   std::size_t lineNumber_ = 0;
   std::vector<Entry> entries_;
-  LastLines lastEveryDay_{};
-  std::map<int, LastLines> lastOnDate_;
+  DayIndex index_;
   CheckReport report_;
 };
 
@@ -154,6 +128,46 @@ CheckReport unreadable(CheckReport::Read read) {
 }
 
 }  // namespace
+
+std::optional<LineProblem> DayIndex::add(std::size_t lineNumber, TextView line) {
+  if (const auto problem = neverApplies(line)) return problem;
+  ImageValue& last = last_[slot(fieldNumber(monthField(line)), fieldNumber(dayField(line)))][indexOf(*kindOf(line))];
+  last.path.assign(pathOf(line));  // into the slot's own buffer: few allocations on a long list
+  last.lineNumber = lineNumber;
+  return std::nullopt;
+}
+
+// On a day, the later of the day's own line and the every-day line wins, as
+// in the scheduler's pass.
+DayValues DayIndex::valuesOn(int month, int day) const {
+  DayValues values = last_[slot(0, 0)];
+  const DayValues& named = last_[slot(month, day)];
+  for (std::size_t kind = 0; kind < values.size(); ++kind) {
+    if (named[kind].lineNumber > values[kind].lineNumber) values[kind] = named[kind];
+  }
+  return values;
+}
+
+DaySet DayIndex::datedDays(int year, int month) const {
+  DaySet days;
+  for (int day = 1; day <= daysInMonth(month, isLeapYear(year)); ++day) {
+    const DayValues& named = last_[slot(month, day)];
+    days[static_cast<std::size_t>(day)] =
+        std::ranges::any_of(named, [](const ImageValue& value) { return value.lineNumber != 0; });
+  }
+  return days;
+}
+
+DayIndex indexList(TextView listText) {
+  DayIndex index;
+  std::size_t lineNumber = 0;
+  for (std::size_t at = 0; at < listText.size();) {
+    const std::size_t end = std::min(listText.find_first_of(U"\r\n", at), listText.size());
+    index.add(++lineNumber, listText.substr(at, end - at));
+    at = end + (listText.substr(end).starts_with(U"\r\n") ? 2 : 1);
+  }
+  return index;
+}
 
 std::size_t CheckReport::problemCount() const {
   return static_cast<std::size_t>(

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "schedule/codec.h"
@@ -59,6 +61,35 @@ struct ImageValue {
   std::size_t lineNumber = 0;  // the line it comes from; 0: none is due, the image is reset
 };
 using DayValues = std::array<ImageValue, 3>;  // indexed by ImageKind
+
+// Bit d set for day d (1-31) of a month.
+using DaySet = std::bitset<32>;
+
+// The last line of each image on each day that lines name, and on every day:
+// what the scheduler's pass ends with on any date, without a pass. Lines go
+// in in file order; one that can never apply is left out.
+class DayIndex {
+ public:
+  // Nothing when the line is kept; otherwise the first reason it never
+  // applies.
+  std::optional<LineProblem> add(std::size_t lineNumber, TextView line);
+
+  // What each image gets on the day; month and day 0: on a day that no line
+  // names. `month` 0-12, `day` 0-31.
+  DayValues valuesOn(int month, int day) const;
+
+  // The days of the month that a line names for itself, not every day
+  // (29 February in a leap year only).
+  DaySet datedDays(int year, int month) const;
+
+ private:
+  static std::size_t slot(int month, int day) { return static_cast<std::size_t>(month * 32 + day); }
+  std::array<DayValues, 13 * 32> last_{};  // by slot(); slot(0, 0) is every day
+};
+
+// The editor's list indexed, its lines split where the scheduler's reader
+// will split them once it is saved (CR LF, a lone CR or a lone LF).
+DayIndex indexList(TextView listText);
 
 struct YearDay {
   Date date;

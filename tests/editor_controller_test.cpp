@@ -5,7 +5,9 @@
 #include <deque>
 #include <new>
 
+#include "editor/bitmap_preview.h"
 #include "schedule/line_reader.h"
+#include "schedule/schedule_file.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
 
@@ -15,10 +17,11 @@ namespace {
 // A window of plain fields that records the messages it shows, as
 // "title|icon|text", and plays back scripted answers (No when they run out).
 // Like a real text widget, every change of the list reports itself to the
-// controller.
+// controller, but for the whole list set at once (as a Win32 multi-line edit
+// does).
 struct FakeView final : EditorView {
-  Text listText() const override { return list; }
-  void setListText(TextView text) override { list = Text(text), caret = end = 0, controller->handleListChanged(); }
+  Text listText() const override { return listThrows ? throw std::bad_alloc() : list; }
+  void setListText(TextView text) override { list = Text(text), caret = end = 0; }
   void insertAtCaret(TextView text) override {
     list.replace(caret, end - caret, text);
     caret = end = caret + text.size();
@@ -30,6 +33,10 @@ struct FakeView final : EditorView {
   bool everyDayChecked() const override { return everyDay; }
   Text fileBoxText() const override { return fileBox; }
   void setFileBoxText(TextView text) override { fileBox = Text(text); }
+  void waitForIdle(int) override {}
+  // A calendar on `calendar`'s month.
+  void refreshCalendar() override { marked = controller->datedDays(calendar.year, calendar.month); }
+  void setFilePreview(const FilePreview& p) override { preview = p; }
   Answer showMessage(const Message& m) override {
     shown.push_back(recorded(m));
     if (m.buttons == Message::Buttons::Ok || answers.empty()) return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No;
@@ -48,7 +55,9 @@ struct FakeView final : EditorView {
   Text list, kind, fileBox, filter;
   std::size_t caret = 0, end = 0;  // the selection
   Date calendar;
-  bool everyDay = false;
+  DaySet marked;
+  FilePreview preview;
+  bool everyDay = false, listThrows = false;
   std::vector<std::string> shown;
   std::deque<Answer> answers;
   std::optional<Text> picked;
@@ -66,6 +75,45 @@ struct FileWriter final : ScheduleWriter {
   bool fail = false, throws = false;
   int calls = 0;
 };
+
+std::string littleEndian(std::int64_t value, int bytes) {
+  std::string out;
+  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i) & 0xFF);
+  return out;
+}
+
+// A bitmap file: its header (the oldest kind, or the usual one), then
+// `pixelBytes` bytes.
+std::string bitmapFile(int width, int height, int bits, int compression, std::size_t pixelBytes, bool oldest = false) {
+  const auto le = littleEndian;
+  const std::string header = oldest ? le(12, 4) + le(width, 2) + le(height, 2) + le(1, 2) + le(bits, 2)
+                                    : le(40, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) +
+                                          le(compression, 4) + std::string(20, '\0');
+  return "BM" + le(0, 8) + le(14 + static_cast<int>(header.size()), 4) + header + std::string(pixelBytes, 'U');
+}
+
+// As "state size shown-size", the state 0 shown, 1 too large, 2 unreadable.
+TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHeaders) {
+  TempDir dir;
+  const std::pair<std::string, std::string> cases[] = {
+      {bitmapFile(2, 3, 24, 0, 24), "0 2x3 2x3"}, {bitmapFile(2, -3, 24, 0, 24), "0 2x3 2x3"},  // -3: top row first
+      {bitmapFile(2, 2, 24, 0, 16, true), "0 2x2 2x2"}, {bitmapFile(2, 2, 32, 3, 16), "0 2x2 2x2"},
+      {bitmapFile(256, 64, 8, 0, 256 * 64), "0 256x64 128x32"},
+      {bitmapFile(300, 10, 8, 1, 10), "0 300x10 128x4"},  // run-length: no size to check ahead
+      {bitmapFile(20000, 20000, 24, 0, 1000), "1 20000x20000 0x0"},
+      {bitmapFile(2, 3, 24, 0, 23), "2 0x0 0x0"},  // cut short
+      {bitmapFile(2, 3, 24, 3, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 0, 0), "2 0x0 0x0"},
+      {bitmapFile(2, INT32_MIN, 1, 0, 1), "2 0x0 0x0"}, {"BA" + bitmapFile(2, 3, 24, 0, 24).substr(2), "2 0x0 0x0"},
+      {"BM", "2 0x0 0x0"}};
+  const auto seen = [](const BitmapPreview& p) {
+    const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
+    return std::to_string(static_cast<int>(p.state)) + " " + size(p.width, p.height) + " " +
+           size(p.shownWidth, p.shownHeight);
+  };
+  for (const auto& [bytes, expected] : cases) EXPECT_EQ(seen(previewBitmap(dir.write("a.bmp", bytes))), expected);
+  EXPECT_EQ(previewBitmap(dir.path() / "absent.bmp").state, BitmapPreview::State::Unreadable);
+  EXPECT_EQ(previewBitmap(dir.path()).state, BitmapPreview::State::Unreadable);
+}
 
 class Editor : public ::testing::Test {
  protected:
@@ -107,9 +155,7 @@ TEST_F(Editor, LoadsEveryLineWithCrLfCleanWithTheCalendarOnTodayOrFailsTheStart)
   EXPECT_FALSE(controller.load({2026, 12, 6}));
   std::filesystem::remove(dir.path() / "velkorn.txt");
   EXPECT_FALSE(controller.load({2026, 12, 6}));
-  std::filesystem::create_directory(dir.path() / "velkorn.txt");
-  EXPECT_FALSE(controller.load({2026, 12, 6}));
-  EXPECT_EQ(view.shown, std::vector<std::string>(3, "起動エラー|x|設定ファイルが見つかりません。"));
+  EXPECT_EQ(view.shown, std::vector<std::string>(2, "起動エラー|x|設定ファイルが見つかりません。"));
 }
 
 // The window tests walk the questions' other answers through the real windows.
@@ -161,6 +207,17 @@ TEST_F(Editor, BrowseKeepsTheFileBoxOnCancelOrABadName) {
   }
   EXPECT_EQ(view.filter, U"BMPファイル(*.bmp)|*.bmp");
   EXPECT_EQ(view.shown, std::vector<std::string>{"ファイル名エラー|!|改行を含むファイル名は指定できません。"});
+  // The file box's tooltip, until the file is added.
+  view.picked = displayPath(dir.write("big.bmp", bitmapFile(20000, 20000, 24, 0, 1000)));
+  controller.handleBrowse();
+  EXPECT_EQ(toUtf8(view.preview.caption), "20000 × 20000 ピクセル：画像が大きすぎるため、表示しません。");
+  view.picked = displayPath(dir.write("2x3.bmp", bitmapFile(2, 3, 24, 0, 24)));
+  controller.handleBrowse();
+  EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight), "2 × 3 ピクセル 3");
+  EXPECT_EQ(view.fileBox, view.picked);
+  view.kind = U"読む？";
+  controller.handleAdd();
+  EXPECT_EQ(view.preview.caption, U"");
 }
 
 TEST_F(Editor, AddInsertsTheLineOfTheKindTheDateAndTheFileAtTheCaret) {
@@ -183,6 +240,34 @@ TEST_F(Editor, AddInsertsTheLineOfTheKindTheDateAndTheFileAtTheCaret) {
   EXPECT_EQ(view.list.substr(0, 11), U"10/31 P a\r\n");
   EXPECT_EQ(view.fileBox, U"a");
   EXPECT_TRUE(view.shown.empty());
+}
+
+// The days that lines that can apply name for themselves are marked, however
+// the lines end; not every-day, malformed or commented ones. The marks follow
+// the list once it is left alone, not at each key.
+TEST_F(Editor, TheCalendarMarksTheDaysOfDatedLinesOnceTheListIsLeftAlone) {
+  open("00/00 P a\r\n12/24 R b\r\n# 12/25 P c\r\n 12/26 P d\r\n12/27 X e\r\n12/3 P f\r\n00/28 P g\r\n12/31\r\n"
+       "02/29 P h\r\n02/30 P i\r\n");
+  view.calendar = {2026, 12, 1};
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(24));
+  type(0, U"12/03 W c\n12/29 w\r12/30 P\r\n");
+  EXPECT_EQ(view.marked, DaySet().set(24));  // not at each key
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(3).set(24).set(29).set(30));
+  // 29 February in a leap year only.
+  EXPECT_EQ(controller.datedDays(2026, 2).to_ulong() + controller.datedDays(2028, 2).to_ulong(), 1ul << 29);
+  EXPECT_EQ(toUtf8(controller.dayTip({2026, 12, 3})),
+            "12/03 の画像：\n郵便屋さん  a  ← 4 行目\n読む？  （空）  ← 当てはまる行なし\n書くの？  c  ← 1 行目");
+  EXPECT_EQ(controller.dayTip({2026, 12, 4}), U"");
+  view.caret = 0, view.end = view.list.find(U"12/29");
+  view.insertAtCaret(U"");  // the line deleted
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(24).set(29).set(30));
+  view.listThrows = true;  // no memory for the list's text: the marks stay
+  type(0, U"12/05 P d\r\n");
+  controller.handleIdle();
+  EXPECT_EQ(view.marked, DaySet().set(24).set(29).set(30));
 }
 
 }  // namespace

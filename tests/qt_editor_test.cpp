@@ -79,7 +79,8 @@ class QtWindow final : public EditorWindowDriver {
     return focused();
   }
   bool isOpen() override { return window.isVisible(); }
-  const qt::Form2& form() const { return window; }
+  qt::Form2& form() { return window; }
+  QCalendarWidget* calendar() { return qobject_cast<QCalendarWidget*>(widget(form::Control::MonthView1)); }
   bool eventually(const std::function<bool()>& condition) override {
     return QTest::qWaitFor(condition, 10000);
   }
@@ -130,6 +131,30 @@ TEST(QtEditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   expectPlacesAndCaptions(window);
   expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
+}
+
+// Marks follow the list once it is left alone, with what applies as the
+// day's tooltip; the chosen bitmap is the file box's tooltip, the window's
+// as the box is disabled.
+TEST(QtEditorWindow, MarksTheDaysOfDatedLinesAndPreviewsTheChosenBitmap) {
+  QtWindow window;
+  window.chooseDate(2026, 3, 3);
+  window.type(U"03/05 R ");
+  const auto fifth = [&] { return window.calendar()->dateTextFormat(QDate(2026, 3, 5)); };
+  EXPECT_TRUE(window.eventually([&] { return fifth().fontWeight() == QFont::Bold; })) << "03/05 not marked";
+  EXPECT_TRUE(fifth().toolTip().contains("読む？  A  ← 1 行目")) << fifth().toolTip().toStdString();
+  for (int i = 0; i < 8; ++i) QTest::keyClick(window.form().findChild<QPlainTextEdit*>("Text2"), Qt::Key_Backspace);
+  EXPECT_TRUE(window.eventually([&] { return fifth().fontWeight() != QFont::Bold; })) << "03/05 still marked";
+
+  const auto bitmap = window.root.path() / "a.bmp";
+  QImage(200, 100, QImage::Format_RGB32).save(QString::fromStdString(bitmap.string()), "BMP");
+  window.browse(bitmap);
+  QWidget* box = window.form().findChild<QWidget*>("Text1");
+  window.form().activateWindow();  // back from the dialog, as a click on it would
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window.form()));
+  QTest::mouseMove(box, box->rect().center());
+  EXPECT_TRUE(window.eventually([] { return QToolTip::text().contains("200 × 100 ピクセル"); })) << "no preview";
+  EXPECT_TRUE(QToolTip::text().contains("<img src='data:image/png;base64,"));
 }
 
 }  // namespace

@@ -134,4 +134,14 @@ inline Text unencodableCharacterMessage(std::size_t lineNumber) {
          U" 行目に Shift-JIS で保存できない文字があります。その文字を直してから保存してください。";
 }
 
+// The editor's tooltips: a day the calendar marks (the checker's texts, as
+// velkorn-check --date tells the day), and the picture chosen with Browse.
+inline Text pictureSizeText(int width, int height) {
+  return widen(std::to_string(width)) + U" × " + widen(std::to_string(height)) + U" ピクセル";
+}
+inline Text previewTooLargeText(int width, int height) {
+  return pictureSizeText(width, height) + U"：画像が大きすぎるため、表示しません。";
+}
+inline constexpr TextView kPreviewUnreadable = U"この画像は表示できません。BMP ファイルではないか、壊れています。";
+
 }  // namespace velkorn::texts

@@ -1,12 +1,16 @@
 #include "platform/qt/editor_window.h"
 
+#include <QBuffer>
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,6 +18,8 @@
 #include <QTableView>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTimer>
+#include <QToolTip>
 
 #include "platform/qt/message_dialog.h"
 #include "platform/qt/qt_text.h"
@@ -41,6 +47,25 @@ QString q(TextView text) { return toQString(text); }
 // The list holds CR LF between lines; a text widget holds LF.
 QString toWidgetLines(TextView text) {
   return toQString(text, true);
+}
+
+// A tooltip's rich text of plain lines, kept as they are.
+QString tipLines(TextView text) {
+  return QStringLiteral("<p style='white-space:pre'>") + q(text).toHtmlEscaped() + QStringLiteral("</p>");
+}
+
+// The picture scaled to its preview size, as rich text inlines it; nothing
+// when Qt cannot read it.
+QString inlinePicture(const FilePreview& preview) {
+  QImageReader reader(QFile::decodeName(QByteArray::fromStdString(preview.file.native())));
+  const QImage image = reader.read();
+  if (image.isNull()) return {};
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.scaled(preview.shownWidth, preview.shownHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+      .save(&buffer, "PNG");
+  return QStringLiteral("<img src='data:image/png;base64,%1'>").arg(QString::fromLatin1(png.toBase64()));
 }
 
 }  // namespace
@@ -99,6 +124,8 @@ void Form2::createControls() {
   Command3 = new QPushButton(q(texts::kSaveButton), this);
   Command5 = new QPushButton(q(texts::kRunButton), this);
   Command4 = new QPushButton(q(texts::kExitButton), this);
+  idleTimer_ = new QTimer(this);
+  idleTimer_->setSingleShot(true);
 
   for (const form::Place& place : form::kPlaces) {
     control(place.control)->setObjectName(QLatin1String(place.name.data(), static_cast<qsizetype>(place.name.size())));
@@ -177,6 +204,38 @@ void Form2::connectControls() {
   connect(Command3, &QPushButton::clicked, this, [c] { c->handleSave(); });
   connect(Command4, &QPushButton::clicked, this, [c] { c->handleExit(); });
   connect(Command5, &QPushButton::clicked, this, [c] { c->handleRun(); });
+  connect(idleTimer_, &QTimer::timeout, this, [c] { c->handleIdle(); });
+  connect(MonthView1, &QCalendarWidget::currentPageChanged, this, &Form2::markShownDays);
+}
+
+// Bold, with what applies as its tooltip, each marked day of the page's
+// month and of the neighbouring months' days it shows.
+void Form2::markShownDays() {
+  MonthView1->setDateTextFormat(QDate(), QTextCharFormat());  // every day's cleared
+  const QDate page(MonthView1->yearShown(), MonthView1->monthShown(), 1);
+  for (const QDate month : {page.addMonths(-1), page, page.addMonths(1)}) {
+    const DaySet days = controller_->datedDays(month.year(), month.month());
+    for (int day = 1; day <= month.daysInMonth(); ++day) {
+      if (!days[static_cast<std::size_t>(day)]) continue;
+      QTextCharFormat marked;
+      marked.setFontWeight(QFont::Bold);
+      marked.setToolTip(tipLines(controller_->dayTip({month.year(), month.month(), day})));
+      MonthView1->setDateTextFormat(QDate(month.year(), month.month(), day), marked);
+    }
+  }
+}
+
+// Text1 is disabled, so the mouse over it is the window's, and so is the
+// tooltip asked for there.
+bool Form2::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && !fileTip_.isEmpty()) {
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (Text1->geometry().contains(help->pos())) {
+      QToolTip::showText(help->globalPos(), fileTip_, this, Text1->geometry());
+      return true;
+    }
+  }
+  return QWidget::event(event);
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
@@ -188,9 +247,7 @@ void Form2::closeEvent(QCloseEvent* event) {
 }
 
 Text Form2::listText() const {
-  QString text = Text2->toPlainText();
-  text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-  return fromQString(text);
+  return fromQString(Text2->toPlainText(), true);
 }
 
 void Form2::setListText(TextView text) {
@@ -227,6 +284,22 @@ Text Form2::fileBoxText() const {
 
 void Form2::setFileBoxText(TextView text) {
   Text1->setText(toQString(text));
+}
+
+void Form2::waitForIdle(int milliseconds) {
+  idleTimer_->start(milliseconds);
+}
+
+void Form2::refreshCalendar() {
+  markShownDays();
+}
+
+void Form2::setFilePreview(const FilePreview& preview) {
+  fileTip_.clear();
+  if (preview.caption.empty()) return;
+  const QString picture = preview.shownWidth ? inlinePicture(preview) : QString();
+  const Text caption = preview.shownWidth && picture.isEmpty() ? Text(texts::kPreviewUnreadable) : preview.caption;
+  fileTip_ = picture + tipLines(caption);
 }
 
 Answer Form2::showMessage(const Message& message) {

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 
 namespace velkorn::qt {
 
@@ -37,12 +38,16 @@ class Form2 final : public QWidget, public EditorView {
   bool everyDayChecked() const override;
   Text fileBoxText() const override;
   void setFileBoxText(TextView text) override;
+  void waitForIdle(int milliseconds) override;
+  void refreshCalendar() override;
+  void setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
   std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
   bool startScheduler() override;
   void endProgram() override;
 
  protected:
+  bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -52,9 +57,12 @@ class Form2 final : public QWidget, public EditorView {
   void connectControls();
   void setTabOrder();
   QWidget* control(form::Control id) const;
+  void markShownDays();
 
   std::filesystem::path scheduler_;
   EditorController* controller_ = nullptr;
+  QTimer* idleTimer_ = nullptr;
+  QString fileTip_;  // rich text; empty: none
 
   QCalendarWidget* MonthView1 = nullptr;
   QLabel* Label1 = nullptr;

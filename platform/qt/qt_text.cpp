@@ -1,5 +1,7 @@
 #include "platform/qt/qt_text.h"
 
+#include <algorithm>
+
 namespace velkorn::qt {
 
 QString toQString(TextView text, bool dropCrBeforeLf) {
@@ -20,11 +22,14 @@ QString toQString(TextView text, bool dropCrBeforeLf) {
   return out;
 }
 
-Text fromQString(const QString& text) {
+Text fromQString(const QString& text, bool addCrBeforeLf) {
+  const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+  const auto lineEnds = addCrBeforeLf ? std::count(units, units + text.size(), u'\n') : 0;
   Text out;
-  out.reserve(static_cast<std::size_t>(text.size()));
+  out.reserve(static_cast<std::size_t>(text.size() + lineEnds));
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text.at(i);
+    if (addCrBeforeLf && c == QLatin1Char('\n')) out.push_back(U'\r');
     if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
       out.push_back(QChar::surrogateToUcs4(c, text.at(i + 1)));
       ++i;

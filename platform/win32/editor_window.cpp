@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,7 +37,8 @@ ControlKind kindOf(form::Control control) {
   constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
   switch (control) {
     // No "today" line under the month: the place holds the month alone.
-    case Control::MonthView1: return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY, IDC_MONTHVIEW1, U""};
+    case Control::MonthView1:
+      return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY | MCS_DAYSTATE, IDC_MONTHVIEW1, U""};
     case Control::Label1: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL1, texts::kFileLabel};
     case Control::Text1:
       return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, IDC_TEXT1, U""};
@@ -81,6 +84,52 @@ LRESULT CALLBACK keepSelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
   if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_HASSETSEL);
   return result;
+}
+
+// Timers of the window, and what they wait for.
+enum Timer : UINT_PTR { kIdleTimer = 1, kHoverTimer, kLeaveTimer };
+constexpr UINT kHoverMilliseconds = 500;  // as long as a tooltip's own wait
+constexpr UINT kLeavePollMilliseconds = 100;
+constexpr long kFileBoxTip = 1;   // tipSubjectAt(): the file box; a day is yyyymmdd
+constexpr int kTipPadding = 4;    // around the picture in the tooltip
+constexpr int kTipWidthTwips = 9000;
+
+// The tooltip's one tool, placed by the window wherever it is needed.
+TTTOOLINFOW trackedTool(HWND owner) {
+  TTTOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+  tool.hwnd = owner;
+  tool.lpszText = const_cast<wchar_t*>(L"");
+  return tool;
+}
+
+// Bit 0 is day 1.
+MONTHDAYSTATE dayStateOf(const DaySet& days) {
+  return static_cast<MONTHDAYSTATE>(days.to_ulong() >> 1);
+}
+
+// The picture at its preview size; nothing when Windows cannot load it.
+BitmapHandle thumbnailOf(const std::filesystem::path& file, SIZE size) {
+  const BitmapHandle full(static_cast<HBITMAP>(
+      LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  BITMAP info{};
+  if (!full || !GetObjectW(full.get(), sizeof info, &info)) return nullptr;
+  HDC screen = GetDC(nullptr);
+  BitmapHandle small(CreateCompatibleBitmap(screen, size.cx, size.cy));
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  const HGDIOBJ oldFrom = SelectObject(from, full.get());
+  const HGDIOBJ oldTo = SelectObject(to, small.get());
+  SetStretchBltMode(to, HALFTONE);
+  SetBrushOrgEx(to, 0, 0, nullptr);
+  StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  return small;
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -192,6 +241,7 @@ void Form2::onCreate() {
   // No 32K or 64K ceiling on the schedule.
   SendMessageW(list, EM_SETLIMITTEXT, 0, 0);
   SetWindowSubclass(list, keepSelectionProc, 0, 0);
+  createTip();
 }
 
 HFONT Form2::makeFont(const wchar_t* face, double points, DWORD pitch) const {
@@ -262,6 +312,16 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NEXTDLGCTL:
       onNextControl(wParam, LOWORD(lParam) != 0);
       return 0;
+    case WM_NOTIFY:
+      return onNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_TIMER:
+      onTimer(wParam);
+      return 0;
+    case WM_SETCURSOR:
+      // Sent on by the child under the mouse (the disabled file box too),
+      // which then sets its cursor as before.
+      onSetCursor();
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -289,6 +349,144 @@ void Form2::onCommand(int id, int notification) {
 void Form2::onNextControl(WPARAM control, bool given) {
   HWND next = given ? reinterpret_cast<HWND>(control) : GetNextDlgTabItem(hwnd_, GetFocus(), control != 0);
   if (next) SetFocus(next);
+}
+
+LRESULT Form2::onNotify(NMHDR& header) {
+  if (header.hwndFrom == tip_ && header.code == NM_CUSTOMDRAW) {
+    return onTipCustomDraw(reinterpret_cast<const NMTTCUSTOMDRAW&>(header));
+  }
+  if (header.idFrom == IDC_MONTHVIEW1 && header.code == MCN_GETDAYSTATE) {
+    onGetDayState(reinterpret_cast<NMDAYSTATE&>(header));
+  }
+  return 0;
+}
+
+// The calendar asks for the months it shows, the partly shown ones too.
+void Form2::onGetDayState(NMDAYSTATE& ask) {
+  if (!controller_) return;
+  int year = ask.stStart.wYear;
+  int month = ask.stStart.wMonth;
+  for (int i = 0; i < ask.cDayState; ++i) {
+    ask.prgDayState[i] = dayStateOf(controller_->datedDays(year, month));
+    if (++month > 12) month = 1, ++year;
+  }
+}
+
+void Form2::onTimer(UINT_PTR id) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  switch (id) {
+    case kIdleTimer:
+      KillTimer(hwnd_, kIdleTimer);
+      if (controller_) controller_->handleIdle();
+      return;
+    case kHoverTimer:
+      KillTimer(hwnd_, kHoverTimer);
+      if (const long subject = tipSubjectAt(cursor)) showTip(subject);
+      return;
+    case kLeaveTimer:
+      if (tipSubjectAt(cursor) != tipSubject_) hideTip();
+      return;
+    default:
+      return;
+  }
+}
+
+// The mouse moved: a tooltip about something else goes, and one about what
+// is under the mouse comes once the mouse rests there.
+void Form2::onSetCursor() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  const long subject = tipSubjectAt(cursor);
+  if (subject == tipSubject_) return;
+  hideTip();
+  if (subject) SetTimer(hwnd_, kHoverTimer, kHoverMilliseconds, nullptr);
+}
+
+void Form2::createTip() {
+  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                         hwnd_, nullptr, instance_, nullptr);
+  TTTOOLINFOW tool = trackedTool(hwnd_);
+  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  // A maximum width makes the tooltip break its text at line ends.
+  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, scale(kTipWidthTwips));
+}
+
+// The file box while it has a tooltip, a day of the calendar (yyyymmdd), or
+// nothing (0).
+long Form2::tipSubjectAt(POINT screen) const {
+  RECT box{};
+  GetWindowRect(control(form::Control::Text1), &box);
+  if (PtInRect(&box, screen)) return fileTip_.empty() ? 0 : kFileBoxTip;
+  HWND calendar = control(form::Control::MonthView1);
+  MCHITTESTINFO hit{};
+  hit.cbSize = offsetof(MCHITTESTINFO, st) + sizeof hit.st;  // the first version's size: every comctl32 knows it
+  hit.pt = screen;
+  ScreenToClient(calendar, &hit.pt);
+  RECT client{};
+  GetClientRect(calendar, &client);
+  if (!PtInRect(&client, hit.pt)) return 0;
+  const auto where = static_cast<UINT>(SendMessageW(calendar, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if ((where & MCHT_CALENDARDATE) != MCHT_CALENDARDATE) return 0;
+  return hit.st.wYear * 10000L + hit.st.wMonth * 100L + hit.st.wDay;
+}
+
+void Form2::showTip(long subject) {
+  tipSubject_ = subject;
+  SetTimer(hwnd_, kLeaveTimer, kLeavePollMilliseconds, nullptr);
+  const bool fileBox = subject == kFileBoxTip;
+  if (fileBox) {
+    tipText_ = fileTip_;
+  } else {
+    const auto part = [&](long divisor) { return static_cast<int>(subject / divisor % 100); };
+    tipText_ = toWide(controller_ ? controller_->dayTip({static_cast<int>(subject / 10000), part(100), part(1)}) : Text());
+  }
+  if (tipText_.empty()) return;
+  for (std::size_t at = 0; (at = tipText_.find(L'\n', at)) != std::wstring::npos; at += 2) {
+    tipText_.insert(at, 1, L'\r');  // the tooltip's line end
+  }
+  // Room above the text for the picture, as wide as it.
+  RECT margin{};
+  if (fileBox && thumbnail_) {
+    HDC dc = GetDC(tip_);
+    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(tip_, WM_GETFONT, 0, 0)));
+    RECT text{};
+    DrawTextW(dc, tipText_.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(tip_, dc);
+    margin.top = thumbnailSize_.cy + kTipPadding;
+    margin.right = std::max(0L, thumbnailSize_.cx - (text.right - text.left));
+  }
+  SendMessageW(tip_, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
+  TTTOOLINFOW tool = trackedTool(hwnd_);
+  tool.lpszText = tipText_.data();
+  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  POINT at{};
+  GetCursorPos(&at);
+  SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + 12, at.y + 20));
+  SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form2::hideTip() {
+  KillTimer(hwnd_, kHoverTimer);
+  KillTimer(hwnd_, kLeaveTimer);
+  tipSubject_ = 0;
+  TTTOOLINFOW tool = trackedTool(hwnd_);
+  SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
+// The picture goes above the text, in the room the top margin leaves.
+LRESULT Form2::onTipCustomDraw(const NMTTCUSTOMDRAW& draw) {
+  if (tipSubject_ != kFileBoxTip || !thumbnail_) return CDRF_DODEFAULT;
+  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+  if (draw.nmcd.dwDrawStage != CDDS_POSTPAINT) return CDRF_DODEFAULT;
+  HDC picture = CreateCompatibleDC(draw.nmcd.hdc);
+  const HGDIOBJ old = SelectObject(picture, thumbnail_.get());
+  BitBlt(draw.nmcd.hdc, draw.nmcd.rc.left + kTipPadding, draw.nmcd.rc.top + kTipPadding, thumbnailSize_.cx,
+         thumbnailSize_.cy, picture, 0, 0, SRCCOPY);
+  SelectObject(picture, old);
+  DeleteDC(picture);
+  return CDRF_DODEFAULT;
 }
 
 void Form2::onClose() {
@@ -349,6 +547,37 @@ Text Form2::fileBoxText() const {
 void Form2::setFileBoxText(TextView text) {
   const std::wstring wide = toWide(text);
   SetWindowTextW(control(form::Control::Text1), wide.c_str());
+}
+
+void Form2::waitForIdle(int milliseconds) {
+  SetTimer(hwnd_, kIdleTimer, static_cast<UINT>(milliseconds), nullptr);
+}
+
+// The calendar keeps the states it was given: hand it new ones for the
+// months it shows.
+void Form2::refreshCalendar() {
+  HWND calendar = control(form::Control::MonthView1);
+  SYSTEMTIME range[2]{};
+  const auto months = static_cast<int>(
+      SendMessageW(calendar, MCM_GETMONTHRANGE, GMR_DAYSTATE, reinterpret_cast<LPARAM>(range)));
+  std::vector<MONTHDAYSTATE> states(static_cast<std::size_t>(std::max(months, 0)));
+  NMDAYSTATE ask{};
+  ask.stStart = range[0];
+  ask.cDayState = months;
+  ask.prgDayState = states.data();
+  onGetDayState(ask);
+  SendMessageW(calendar, MCM_SETDAYSTATE, static_cast<WPARAM>(months), reinterpret_cast<LPARAM>(states.data()));
+  InvalidateRect(calendar, nullptr, FALSE);
+}
+
+void Form2::setFilePreview(const FilePreview& preview) {
+  hideTip();
+  fileTip_ = toWide(preview.caption);
+  thumbnailSize_ = {preview.shownWidth, preview.shownHeight};
+  thumbnail_.reset();
+  if (!preview.shownWidth) return;
+  thumbnail_ = thumbnailOf(preview.file, thumbnailSize_);
+  if (!thumbnail_) fileTip_ = toWide(texts::kPreviewUnreadable);
 }
 
 Answer Form2::showMessage(const Message& message) {

@@ -2,9 +2,12 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <type_traits>
 
 #include "editor/editor_controller.h"
@@ -13,6 +16,11 @@
 #include "platform/win32/base_window.h"
 
 namespace velkorn::win32 {
+
+struct BitmapDeleter {
+  void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
+};
+using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
 
 // The editor's one window as a plain Win32 window. The window procedure only
 // dispatches, and each handler is one call into the EditorController, which
@@ -40,6 +48,9 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   bool everyDayChecked() const override;
   Text fileBoxText() const override;
   void setFileBoxText(TextView text) override;
+  void waitForIdle(int milliseconds) override;
+  void refreshCalendar() override;
+  void setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
   std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
   bool startScheduler() override;
@@ -52,6 +63,15 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   void onCommand(int id, int notification);
   void onClose();
   void onNextControl(WPARAM control, bool given);
+  LRESULT onNotify(NMHDR& header);
+  void onGetDayState(NMDAYSTATE& ask);
+  void onTimer(UINT_PTR id);
+  void onSetCursor();
+  LRESULT onTipCustomDraw(const NMTTCUSTOMDRAW& draw);
+  void createTip();
+  long tipSubjectAt(POINT screen) const;
+  void showTip(long subject);
+  void hideTip();
   HWND control(form::Control id) const;
   int scale(int twips) const;
   HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;
@@ -66,6 +86,14 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   HINSTANCE instance_;
   std::filesystem::path scheduler_;
   EditorController* controller_ = nullptr;
+  // One tooltip of our own, tracked: over the disabled file box, which gets
+  // no mouse messages, and over each day of the calendar, which is one tool.
+  HWND tip_ = nullptr;
+  std::wstring tipText_;
+  long tipSubject_ = 0;  // what the tooltip is about; 0: none
+  std::wstring fileTip_;
+  BitmapHandle thumbnail_;
+  SIZE thumbnailSize_{};
   int dpi_ = 96;
   FontHandle font_;
   FontHandle hintFont_;

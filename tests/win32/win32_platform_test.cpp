@@ -1,9 +1,12 @@
 // The Windows pieces under the core: the ANSI code page, the registry store,
-// the message box style and the schedule writer.
+// the message box style, the schedule writer and the editor window's
+// calendar marks.
 
 #include <gtest/gtest.h>
 
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/editor_window.h"
+#include "platform/win32/resource.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
@@ -120,6 +123,36 @@ TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingItAsItWas) {
 
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
 TEST(DisplayPath, KeepsALoneSurrogate) { EXPECT_EQ(displayPath(L"C:\\a\xD800"), (Text{U'C', U':', U'\\', U'a', 0xD800})); }
+
+// The real window, in this process: the calendar asks it for the marks of
+// February to April as it does after a scroll (Wine carries no WM_NOTIFY
+// from another process). A dated line typed into the list marks its day;
+// deleting it clears the mark.
+TEST(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  TempDir dir;
+  dir.write("velkorn.txt", "A\r\n");
+  win32::AnsiCodePage codePage;
+  const Codec codec(codePage);
+  win32::ReplacingWriter writer;
+  win32::Form2 window(GetModuleHandleW(nullptr), dir.path() / "velkorn.exe");
+  EditorController controller(window, codec, writer, dir.path() / "velkorn.txt");
+  ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
+  const auto marchStates = [&] {
+    std::array<MONTHDAYSTATE, 3> states{};
+    NMDAYSTATE ask{{GetDlgItem(window.window(), IDC_MONTHVIEW1), IDC_MONTHVIEW1, MCN_GETDAYSTATE},
+                   {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
+    SendMessageW(window.window(), WM_NOTIFY, IDC_MONTHVIEW1, reinterpret_cast<LPARAM>(&ask));
+    return states[1];
+  };
+  HWND list = GetDlgItem(window.window(), IDC_TEXT2);
+  SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"03/05 R "));
+  EXPECT_EQ(marchStates(), MONTHDAYSTATE{1} << 4);
+  SendMessageW(list, EM_SETSEL, 0, 8);
+  SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  EXPECT_EQ(marchStates(), MONTHDAYSTATE{0});
+}
 
 }  // namespace
 }  // namespace velkorn::testing
