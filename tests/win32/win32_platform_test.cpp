@@ -3,13 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
 #include "schedule/schedule_file.h"
 #include "tests/cp932_codec_cases.h"
+#include "tests/fake_editor.h"
 #include "tests/temp_dir.h"
+#include "ui/texts.h"
 
 namespace velkorn::testing {
 
@@ -97,9 +101,8 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND});
 }
 
-// The first save makes the file, later ones replace it whole; a failed one
-// leaves what was there and no temporary file. (Wine's ReplaceFileW does not
-// keep the old file's attributes as Windows' does, so that goes untested.)
+// The first save makes the file, later ones replace it whole, a save into a
+// missing folder fails and leaves no temporary file.
 TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingItAsItWas) {
   TempDir dir;
   win32::ReplacingWriter writer;
@@ -107,14 +110,101 @@ TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingItAsItWas) {
   ASSERT_TRUE(writer.replaceContents(file, "a much longer old content\r\n"));
   ASSERT_TRUE(writer.replaceContents(file, "\x95\x5C\r\n"));
   EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
-  // Held by another program that lets nobody in.
-  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_FALSE(writer.replaceContents(file, "new\r\n"));
-  CloseHandle(held);
-  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
   EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    EXPECT_EQ(entry.path().wstring().find(L".saving-"), std::wstring::npos);  // (Wine leaves files of its own)
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+// What ReplaceFileW does on Windows and never under Wine, as its
+// documentation gives it ("ReplaceFileW function", Return value): 1176
+// without a backup file leaves the old file gone; 1177 leaves it under
+// another name; both leave the replacement under its own name. A step
+// answers until the clock reaches `until` (0: once); no step left, the real
+// call.
+enum class OldFile { Kept, Gone, Renamed };
+struct Step {
+  DWORD error;
+  ULONGLONG until = 0;
+  OldFile old = OldFile::Kept;
+};
+constexpr ULONGLONG kForever = ~0ull;
+
+struct ScriptedCalls final : win32::SaveCalls {
+  DWORD replace(const std::wstring& target, const std::wstring& replacement) override {
+    const auto step = next(replaces);
+    if (!step) return SaveCalls::replace(target, replacement);
+    if (step->old == OldFile::Gone) std::filesystem::remove(target);
+    if (step->old == OldFile::Renamed) std::filesystem::rename(target, target + L"~replaced");
+    return step->error;
+  }
+  DWORD move(const std::wstring& from, const std::wstring& to) override {
+    const auto step = next(moves);
+    return step ? step->error : SaveCalls::move(from, to);
+  }
+  ULONGLONG milliseconds() override { return now; }
+  void pause(DWORD milliseconds) override { now += milliseconds; }
+
+  std::optional<Step> next(std::deque<Step>& steps) {
+    while (!steps.empty() && steps.front().until != 0 && now >= steps.front().until) steps.pop_front();
+    if (steps.empty()) return std::nullopt;
+    const Step step = steps.front();
+    if (step.until == 0) steps.pop_front();
+    return step;
+  }
+  std::deque<Step> replaces, moves;
+  ULONGLONG now = 0;
+};
+
+// Each sequence ends with velkorn.txt holding the old text or the new one,
+// whole, or, when neither, the new text in the temporary file the message
+// names; a failure is reported exactly when the new text is not in place.
+TEST(ReplacingWriter, EveryDocumentedFailureOfReplaceFileWLeavesTheScheduleWholeSomewhere) {
+  const struct {
+    const char* name;
+    bool oldFile;
+    std::deque<Step> replaces, moves;
+    const char* afterwards;  // velkorn.txt; "" when it is gone
+    bool newTextLeftInTemporary;
+    ULONGLONG retriedFor;
+  } cases[] = {
+      {"1176: the old file gone, the new one moved in", true, {{1176, 0, OldFile::Gone}}, {}, "new\r\n", false, 0},
+      {"1176 with the old file in place", true, {{1176}}, {}, "old\r\n", false, 0},
+      {"1177, then the move works", true, {{1177, 0, OldFile::Renamed}}, {}, "new\r\n", false, 0},
+      {"1177, then the move fails", true, {{1177, 0, OldFile::Renamed}}, {{ERROR_ACCESS_DENIED, kForever}}, "", true, 3000},
+      {"sharing violation for 1.5 s", true, {{ERROR_SHARING_VIOLATION, 1500}}, {}, "new\r\n", false, 1500},
+      {"access denied for ever", true, {{ERROR_ACCESS_DENIED, kForever}}, {}, "old\r\n", false, 3000},
+      {"the first save", false, {}, {}, "new\r\n", false, 0},
+  };
+  win32::AnsiCodePage codePage;
+  const Codec codec(codePage);
+  ScriptedCalls calls;
+  win32::ReplacingWriter writer(calls);  // one for all: nothing carries over
+  for (const auto& c : cases) {
+    TempDir dir;
+    const auto file = dir.path() / "velkorn.txt";
+    if (c.oldFile) dir.write("velkorn.txt", "old\r\n");
+    calls.replaces = c.replaces, calls.moves = c.moves, calls.now = 0;
+    FakeView view;
+    EditorController controller(view, codec, writer, file);
+    view.controller = &controller;
+    view.list = U"new";
+    view.answers = {Answer::Yes};
+    controller.handleSave();
+
+    EXPECT_EQ(readBytes(file), c.afterwards) << c.name;
+    std::vector<std::filesystem::path> temporaries;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      if (entry.path().wstring().find(L".saving-") != std::wstring::npos) temporaries.push_back(entry.path());
+    }
+    EXPECT_EQ(temporaries.size(), c.newTextLeftInTemporary ? 1u : 0u) << c.name;
+    const bool saved = c.afterwards == std::string_view("new\r\n");
+    std::string failure = "保存|x|設定ファイルを保存できませんでした。";
+    if (!temporaries.empty()) {
+      EXPECT_EQ(readBytes(temporaries[0]), "new\r\n") << c.name;
+      failure += toUtf8(Text(texts::kSaveLeftIn) + displayPath(temporaries[0]));
+    }
+    EXPECT_EQ(view.shown.size(), saved ? 1u : 2u) << c.name;
+    EXPECT_EQ(view.shown.back(), saved ? view.shown[0] : failure) << c.name;
+    EXPECT_GE(calls.now, c.retriedFor) << c.name;
   }
 }
 
