@@ -29,6 +29,67 @@ namespace {
 const Text kJapanesePath = U"C:\\画像\\表.bmp";
 const std::string kJapanesePathBytes = "C:\\\x89\xE6\x91\x9C\\\x95\x5C.bmp";
 
+// WideCharToMultiByte and MultiByteToWideChar held to the rules their
+// documentation gives for dwFlags, lpDefaultChar and lpUsedDefaultChar
+// ("WideCharToMultiByte function", "MultiByteToWideChar function"), which
+// Wine does not enforce for UTF-8: 65001 and 54936 take no flag but
+// WC_ERR_INVALID_CHARS (MB_ERR_INVALID_CHARS), which no other code page
+// takes; 50220-50229, 57002-57011, 65000 and 42 take none; UTF-7 and UTF-8
+// take no default-character arguments.
+struct DocumentedConversion final : win32::ConversionCalls {
+  static DWORD allowed(UINT codePage, DWORD unicodeOnly) {
+    if (codePage == 65001 || codePage == 54936) return unicodeOnly;
+    const bool none = (codePage >= 50220 && codePage <= 50229) || (codePage >= 57002 && codePage <= 57011) ||
+                      codePage == 65000 || codePage == 42;
+    return none ? 0 : ~unicodeOnly;
+  }
+  int multiByteToWideChar(UINT codePage, DWORD flags, LPCCH bytes, int size, LPWSTR wide, int wideSize) override {
+    if (flags & ~allowed(codePage, MB_ERR_INVALID_CHARS)) return SetLastError(ERROR_INVALID_FLAGS), 0;
+    return ConversionCalls::multiByteToWideChar(codePage, flags, bytes, size, wide, wideSize);
+  }
+  int wideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int size, LPSTR bytes, int bytesSize,
+                          LPCCH defaultChar, LPBOOL usedDefault) override {
+    if ((codePage == 65001 || codePage == 65000) && (defaultChar || usedDefault)) {
+      return SetLastError(ERROR_INVALID_PARAMETER), 0;
+    }
+    if (flags & ~allowed(codePage, WC_ERR_INVALID_CHARS)) return SetLastError(ERROR_INVALID_FLAGS), 0;
+    return ConversionCalls::wideCharToMultiByte(codePage, flags, wide, size, bytes, bytesSize, defaultChar, usedDefault);
+  }
+};
+
+// Under those rules the schedule's text still converts, and strictly: what
+// the code page lacks fails, bytes it does not define stay escapes. CP932
+// keeps its bytes exactly; 65000 (UTF-7, which Wine converts) stands for the
+// code pages that take no flags at all.
+TEST(AnsiCodePage, ConvertsStrictlyInCodePagesThatRefuseTheFlags) {
+  const struct {
+    UINT codePage;
+    std::string bytes;  // of kJapanesePath; empty: only the round trip is checked
+    Text lacking;       // a character the code page cannot hold
+    std::string invalid;  // a character, then a byte the code page does not define
+  } cases[] = {
+      {932, kJapanesePathBytes, U"é", "\x95\x5C\x81"},
+      {65001, "C:\\\xE7\x94\xBB\xE5\x83\x8F\\\xE8\xA1\xA8.bmp", Text(1, 0xD800), "\xE7\x94\xBB\xFF"},
+      {65000, "", U"", "a\xFF"},
+  };
+  DocumentedConversion calls;
+  for (const auto& c : cases) {
+    const win32::AnsiCodePage codePage(c.codePage, calls);
+    Bytes bytes;
+    Text text;
+    ASSERT_EQ(codePage.encodePrefix(kJapanesePath, bytes), kJapanesePath.size()) << c.codePage;
+    EXPECT_EQ(codePage.decodePrefix(bytes, text), bytes.size()) << c.codePage;
+    EXPECT_EQ(text, kJapanesePath) << c.codePage;
+    if (!c.bytes.empty()) {
+      EXPECT_EQ(bytes, c.bytes) << c.codePage;
+    }
+    if (!c.lacking.empty()) {
+      EXPECT_EQ(codePage.encodePrefix(U"a" + c.lacking, bytes), 1u) << c.codePage;
+    }
+    EXPECT_EQ(codePage.decodePrefix(c.invalid, text), c.invalid.size() - 1) << c.codePage;
+  }
+}
+
 // Records each registry call with its arguments, and answers the three
 // calls of a write with the codes given.
 struct RecordingRegistry final : win32::RegistryCalls {
