@@ -111,6 +111,15 @@ class Win32Window final : public EditorWindowDriver {
     waitFor([&] { return (after = focused()) != before; }, 3000);
     return after;
   }
+  // What the calendar asks for (MCM_GETMINREQRECT), through the editor's
+  // memory.
+  std::array<int, 2> calendarWants() {
+    void* remote = VirtualAllocEx(process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT wanted{};
+    SendMessageW(control(form::Control::MonthView1), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process.hProcess, remote, &wanted, sizeof wanted, nullptr);
+    return {wanted.right, wanted.bottom};
+  }
   bool isOpen() override { return IsWindowVisible(window); }
   bool eventually(const std::function<bool()>& condition) override { return waitFor(condition); }
 
@@ -127,6 +136,8 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   EXPECT_EQ(GetWindowLongW(window.window, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_SYSMENU);
   expectPlacesAndCaptions(window);
+  const auto calendar = window.place(form::Control::MonthView1);
+  EXPECT_EQ(window.calendarWants(), (std::array{calendar[2], calendar[3]}));
   expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
 }

@@ -1,11 +1,15 @@
 // The Windows pieces under the core: the ANSI code page, the registry store,
 // the message box style and the schedule writer.
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <deque>
 
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/editor_window.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
@@ -267,6 +271,56 @@ TEST(ReplacingWriter, EveryDocumentedFailureOfReplaceFileWLeavesTheScheduleWhole
     EXPECT_EQ(view.shown.back(), saved ? view.shown[0] : failure) << c.name;
     EXPECT_GE(calls.now, c.retriedFor) << c.name;
   }
+}
+
+// At 96, 120 and 144 dpi, a calendar of Windows' default size (about 225 by
+// 160 pixels at 96 dpi) keeps it; a larger one gets all the room there is.
+TEST(CalendarPlace, KeepsItsSizeOrTakesTheRoomAtItsPlacesTopCentredClearOfItsNeighbours) {
+  for (const int dpi : {96, 120, 144}) {
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    for (const SIZE wanted : {SIZE{225 * dpi / 96, 160 * dpi / 96}, SIZE{1000, 1000}}) {
+      const RECT r = win32::calendarPlace(dpi, wanted);
+      const bool fits = wanted.cx < 1000;
+      EXPECT_EQ(r.top, px(120)) << dpi;
+      EXPECT_LE(std::abs(r.left + r.right - 2 * px(1200) - px(2385)), 1) << dpi;
+      EXPECT_EQ(r.right - r.left == wanted.cx, fits) << dpi;
+      EXPECT_EQ(r.bottom - r.top == wanted.cy, fits) << dpi;
+      EXPECT_EQ(r.right <= px(4560) && r.bottom <= px(2640), true) << dpi;
+      if (!fits) {
+        EXPECT_EQ(r.right == px(4560) && r.bottom == px(2640), true) << dpi;
+      }
+    }
+  }
+}
+
+// A month calendar in a font too large for its room gets the largest size of
+// that face it fits in; where its own font fits, it keeps it.
+TEST(CalendarFont, IsItsOwnOrTheLargestSizeOfItsFaceThatFits) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
+  InitCommonControlsEx(&classes);
+  HWND calendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_POPUP | MCS_NOTODAY, 0, 0, 300, 300, nullptr, nullptr,
+                                  nullptr, nullptr);
+  const win32::FontHandle large(CreateFontW(-30, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
+  const auto wants = [&] {
+    RECT r{};
+    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&r));
+    return SIZE{r.right, r.bottom};
+  };
+  EXPECT_FALSE(win32::fitCalendarFont(calendar, wants()));
+  EXPECT_EQ(SendMessageW(calendar, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(large.get()));
+
+  const SIZE room{wants().cx * 2 / 3, wants().cy * 2 / 3};
+  const win32::FontHandle fitted = win32::fitCalendarFont(calendar, room);
+  LOGFONTW face{};
+  GetObjectW(fitted.get(), sizeof face, &face);
+  EXPECT_STREQ(face.lfFaceName, L"Tahoma");
+  EXPECT_TRUE(wants().cx <= room.cx && wants().cy <= room.cy);
+  face.lfHeight -= 1;  // one pixel larger
+  const win32::FontHandle larger(CreateFontIndirectW(&face));
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
+  EXPECT_FALSE(wants().cx <= room.cx && wants().cy <= room.cy);
+  DestroyWindow(calendar);
 }
 
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
