@@ -163,7 +163,7 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
   using enum Message::Icon;
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Information, Message::Buttons::YesNo}, true), UINT{MB_YESNO | MB_ICONINFORMATION});
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Exclamation, Message::Buttons::Ok}, true), UINT{MB_ICONEXCLAMATION});
-  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND});
+  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST});
 }
 
 // The first save makes the file, later ones replace it whole, a save into a
