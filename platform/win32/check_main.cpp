@@ -11,6 +11,7 @@
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/platform_info.h"
 #include "platform/win32/win_text.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -60,6 +61,22 @@ void print(DWORD stream, TextView text, const Codec& codec) {
   }
 }
 
+// Started from Explorer, the checker's console would close with it before
+// the report could be read: it stays until a key is pressed. Not on a
+// console without a window (CREATE_NO_WINDOW), where nobody could press one.
+void waitIfAloneOnConsole(const Codec& codec) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  if (!win32::aloneOnConsole() || !GetConsoleWindow() || !GetConsoleMode(input, &mode)) return;
+  print(STD_OUTPUT_HANDLE, U"\n" + Text(texts::kPressAnyKey) + U"\n", codec);
+  FlushConsoleInputBuffer(input);
+  INPUT_RECORD record{};
+  DWORD read = 0;
+  while (ReadConsoleInputW(input, &record, 1, &read) && read == 1 &&
+         !(record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown)) {
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -69,5 +86,6 @@ int wmain(int argc, wchar_t** argv) {
       runCheck({codec, win32::localToday(), win32::executableDirectory(), {argv + 1, argv + argc}});
   print(STD_OUTPUT_HANDLE, run.output, codec);
   print(STD_ERROR_HANDLE, run.errors, codec);
+  waitIfAloneOnConsole(codec);
   return static_cast<int>(run.outcome);
 }

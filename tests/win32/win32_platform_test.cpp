@@ -11,6 +11,7 @@
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/editor_window.h"
 #include "platform/win32/message_box.h"
+#include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
 #include "schedule/schedule_file.h"
@@ -321,6 +322,19 @@ TEST(CalendarFont, IsItsOwnOrTheLargestSizeOfItsFaceThatFits) {
   SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
   EXPECT_FALSE(wants().cx <= room.cx && wants().cy <= room.cy);
   DestroyWindow(calendar);
+}
+
+// GetConsoleProcessList as documented ("GetConsoleProcessList function",
+// Return value): the count of processes; with too small a list, the count
+// needed and no list; 0 on failure (no console: a redirected or detached run).
+DWORD gProcesses = 0;
+DWORD WINAPI processList(LPDWORD, DWORD) { return gProcesses; }
+
+TEST(AloneOnConsole, OnlyWhenTheListHoldsThisProcessAlone) {
+  for (const auto& [answer, alone] : {std::pair{0ul, false}, {1ul, true}, {2ul, false}, {3ul, false}}) {
+    gProcesses = answer;
+    EXPECT_EQ(win32::aloneOnConsole(processList), alone) << answer;
+  }
 }
 
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
