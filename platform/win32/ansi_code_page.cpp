@@ -54,7 +54,6 @@ bool decodeAll(ConversionCalls& calls, UINT codePage, BytesView bytes, std::wstr
 // Conversion without best fit or default characters; false if anything in
 // `wide` has no exact counterpart in the code page.
 bool encodeAll(ConversionCalls& calls, UINT codePage, std::wstring_view wide, Bytes& out) {
-  if (wide.empty()) return true;
   BOOL usedDefault = FALSE;
   const DWORD error = encodeWith(calls, codePage, WC_NO_BEST_FIT_CHARS, wide, out, &usedDefault);
   if (!refused(error)) return error == ERROR_SUCCESS;

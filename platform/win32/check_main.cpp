@@ -61,13 +61,16 @@ void print(DWORD stream, TextView text, const Codec& codec) {
   }
 }
 
-// Started from Explorer, the checker's console would close with it before
-// the report could be read: it stays until a key is pressed. Not on a
-// console without a window (CREATE_NO_WINDOW), where nobody could press one.
+// Started from Explorer, the checker is alone on a console made for it, which
+// would close with it before the report could be read: it stays until a key
+// is pressed. (With room for two, the list's count tells one from more; it
+// is 0 without a console.) Not on a console without a window
+// (CREATE_NO_WINDOW), where nobody could press one.
 void waitIfAloneOnConsole(const Codec& codec) {
   const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD processes[2];
   DWORD mode = 0;
-  if (!win32::aloneOnConsole() || !GetConsoleWindow() || !GetConsoleMode(input, &mode)) return;
+  if (GetConsoleProcessList(processes, 2) != 1 || !GetConsoleWindow() || !GetConsoleMode(input, &mode)) return;
   print(STD_OUTPUT_HANDLE, U"\n" + Text(texts::kPressAnyKey) + U"\n", codec);
   FlushConsoleInputBuffer(input);
   INPUT_RECORD record{};

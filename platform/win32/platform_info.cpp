@@ -28,13 +28,6 @@ std::optional<std::filesystem::path> executableDirectory() {
   }
 }
 
-bool aloneOnConsole(DWORD(WINAPI* processList)(LPDWORD, DWORD)) {
-  // Room for two is enough to tell one from more: with too little room the
-  // call answers the room it needs, and 0 when there is no console at all.
-  DWORD processes[2];
-  return processList(processes, 2) == 1;
-}
-
 void Win32EventPump::processPending() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

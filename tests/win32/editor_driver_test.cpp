@@ -111,15 +111,6 @@ class Win32Window final : public EditorWindowDriver {
     waitFor([&] { return (after = focused()) != before; }, 3000);
     return after;
   }
-  // What the calendar asks for (MCM_GETMINREQRECT), through the editor's
-  // memory.
-  std::array<int, 2> calendarWants() {
-    void* remote = VirtualAllocEx(process.hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-    RECT wanted{};
-    SendMessageW(control(form::Control::MonthView1), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(process.hProcess, remote, &wanted, sizeof wanted, nullptr);
-    return {wanted.right, wanted.bottom};
-  }
   bool isOpen() override { return IsWindowVisible(window); }
   bool eventually(const std::function<bool()>& condition) override { return waitFor(condition); }
 
@@ -136,8 +127,13 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   EXPECT_EQ(GetWindowLongW(window.window, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_SYSMENU);
   expectPlacesAndCaptions(window);
-  const auto calendar = window.place(form::Control::MonthView1);
-  EXPECT_EQ(window.calendarWants(), (std::array{calendar[2], calendar[3]}));
+  // The calendar as large as it asks to be (MCM_GETMINREQRECT, answered into
+  // the editor's memory).
+  RECT wanted{}, *remote = static_cast<RECT*>(VirtualAllocEx(window.process.hProcess, 0, sizeof wanted, MEM_COMMIT, PAGE_READWRITE));
+  SendMessageW(window.control(form::Control::MonthView1), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(window.process.hProcess, remote, &wanted, sizeof wanted, nullptr);
+  const auto at = window.place(form::Control::MonthView1);
+  EXPECT_EQ((std::array<LONG, 2>{at[2], at[3]}), (std::array{wanted.right, wanted.bottom}));
   expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
 }

@@ -6,12 +6,11 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <deque>
+#include <numeric>
 
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/editor_window.h"
 #include "platform/win32/message_box.h"
-#include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
 #include "schedule/schedule_file.h"
@@ -34,64 +33,40 @@ namespace {
 const Text kJapanesePath = U"C:\\画像\\表.bmp";
 const std::string kJapanesePathBytes = "C:\\\x89\xE6\x91\x9C\\\x95\x5C.bmp";
 
-// WideCharToMultiByte and MultiByteToWideChar held to the rules their
-// documentation gives for dwFlags, lpDefaultChar and lpUsedDefaultChar
-// ("WideCharToMultiByte function", "MultiByteToWideChar function"), which
-// Wine does not enforce for UTF-8: 65001 and 54936 take no flag but
-// WC_ERR_INVALID_CHARS (MB_ERR_INVALID_CHARS), which no other code page
-// takes; 50220-50229, 57002-57011, 65000 and 42 take none; UTF-7 and UTF-8
-// take no default-character arguments.
+// WideCharToMultiByte held to the rules its documentation gives for dwFlags
+// and the default-character arguments ("WideCharToMultiByte function"), which
+// Wine does not enforce for UTF-8: 65001 takes no flag but
+// WC_ERR_INVALID_CHARS, which 932 does not take; 65000 (UTF-7) takes none, as
+// 50220 and others; UTF-8 and UTF-7 take no default-character arguments.
+// (MultiByteToWideChar's rule for 65000, no flags, Wine keeps itself.)
 struct DocumentedConversion final : win32::ConversionCalls {
-  static DWORD allowed(UINT codePage, DWORD unicodeOnly) {
-    if (codePage == 65001 || codePage == 54936) return unicodeOnly;
-    const bool none = (codePage >= 50220 && codePage <= 50229) || (codePage >= 57002 && codePage <= 57011) ||
-                      codePage == 65000 || codePage == 42;
-    return none ? 0 : ~unicodeOnly;
-  }
-  int multiByteToWideChar(UINT codePage, DWORD flags, LPCCH bytes, int size, LPWSTR wide, int wideSize) override {
-    if (flags & ~allowed(codePage, MB_ERR_INVALID_CHARS)) return SetLastError(ERROR_INVALID_FLAGS), 0;
-    return ConversionCalls::multiByteToWideChar(codePage, flags, bytes, size, wide, wideSize);
-  }
-  int wideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int size, LPSTR bytes, int bytesSize,
-                          LPCCH defaultChar, LPBOOL usedDefault) override {
-    if ((codePage == 65001 || codePage == 65000) && (defaultChar || usedDefault)) {
-      return SetLastError(ERROR_INVALID_PARAMETER), 0;
+  int wideCharToMultiByte(UINT cp, DWORD flags, LPCWCH in, int size, LPSTR out, int outSize, LPCCH defaultChar,
+                          LPBOOL used) override {
+    if ((cp == 65001 || cp == 65000) && (defaultChar || used)) return SetLastError(ERROR_INVALID_PARAMETER), 0;
+    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : cp == 65000 ? 0 : ~DWORD{WC_ERR_INVALID_CHARS})) {
+      return SetLastError(ERROR_INVALID_FLAGS), 0;
     }
-    if (flags & ~allowed(codePage, WC_ERR_INVALID_CHARS)) return SetLastError(ERROR_INVALID_FLAGS), 0;
-    return ConversionCalls::wideCharToMultiByte(codePage, flags, wide, size, bytes, bytesSize, defaultChar, usedDefault);
+    return ConversionCalls::wideCharToMultiByte(cp, flags, in, size, out, outSize, defaultChar, used);
   }
 };
 
-// Under those rules the schedule's text still converts, and strictly: what
-// the code page lacks fails, bytes it does not define stay escapes. CP932
-// keeps its bytes exactly; 65000 (UTF-7, which Wine converts) stands for the
-// code pages that take no flags at all.
+// Under those rules the text converts both ways, CP932 to its very bytes, and
+// strictly: a character the code page lacks, or a byte it does not define
+// after a character, ends the prefix.
 TEST(AnsiCodePage, ConvertsStrictlyInCodePagesThatRefuseTheFlags) {
-  const struct {
-    UINT codePage;
-    std::string bytes;  // of kJapanesePath; empty: only the round trip is checked
-    Text lacking;       // a character the code page cannot hold
-    std::string invalid;  // a character, then a byte the code page does not define
-  } cases[] = {
-      {932, kJapanesePathBytes, U"é", "\x95\x5C\x81"},
-      {65001, "C:\\\xE7\x94\xBB\xE5\x83\x8F\\\xE8\xA1\xA8.bmp", Text(1, 0xD800), "\xE7\x94\xBB\xFF"},
-      {65000, "", U"", "a\xFF"},
-  };
+  const struct { UINT codePage; std::string bytes, invalid; Text lacking; } cases[] = {
+      {932, kJapanesePathBytes, "\x95\x5C\x81", U"é"},
+      {65001, "C:\\\xE7\x94\xBB\xE5\x83\x8F\\\xE8\xA1\xA8.bmp", "\xE7\x94\xBB\xFF", Text(1, 0xD800)},
+      {65000, "C:+AFx1O1DPAFyIaA-.bmp", "a\xFF", U""}};
   DocumentedConversion calls;
   for (const auto& c : cases) {
     const win32::AnsiCodePage codePage(c.codePage, calls);
     Bytes bytes;
     Text text;
-    ASSERT_EQ(codePage.encodePrefix(kJapanesePath, bytes), kJapanesePath.size()) << c.codePage;
-    EXPECT_EQ(codePage.decodePrefix(bytes, text), bytes.size()) << c.codePage;
-    EXPECT_EQ(text, kJapanesePath) << c.codePage;
-    if (!c.bytes.empty()) {
-      EXPECT_EQ(bytes, c.bytes) << c.codePage;
-    }
-    if (!c.lacking.empty()) {
-      EXPECT_EQ(codePage.encodePrefix(U"a" + c.lacking, bytes), 1u) << c.codePage;
-    }
-    EXPECT_EQ(codePage.decodePrefix(c.invalid, text), c.invalid.size() - 1) << c.codePage;
+    EXPECT_EQ(codePage.encodePrefix(kJapanesePath + U"a" + c.lacking, bytes), kJapanesePath.size() + 1) << c.codePage;
+    EXPECT_EQ(codePage.decodePrefix(bytes, text) + codePage.decodePrefix(c.invalid, text), bytes.size() + c.invalid.size() - 1);
+    EXPECT_EQ(bytes, c.bytes + "a") << c.codePage;
+    EXPECT_EQ(text.substr(0, kJapanesePath.size() + 1), kJapanesePath + U"a") << c.codePage;
   }
 }
 
@@ -114,9 +89,7 @@ struct RecordingRegistry final : win32::RegistryCalls {
   LONG closeKey(HKEY key) override { return record({"close", name(key)}), ERROR_SUCCESS; }
 
   void record(std::initializer_list<std::string> call) {
-    std::string line;
-    for (const std::string& part : call) line += part + ' ';
-    calls.push_back(line);
+    calls.push_back(std::accumulate(call.begin(), call.end(), std::string(), [](auto l, auto& p) { return l + p + ' '; }));
   }
   static std::string name(HKEY key) { return key == HKEY_CURRENT_USER ? "HKCU" : key == kOpened ? "opened" : "null"; }
   static inline const HKEY kOpened = reinterpret_cast<HKEY>(0x1234);
@@ -124,8 +97,7 @@ struct RecordingRegistry final : win32::RegistryCalls {
   std::vector<std::string> calls;
 };
 
-class RegistryWrite : public ::testing::Test {
- protected:
+struct RegistryWrite : ::testing::Test {
   win32::AnsiCodePage codePage;
   Codec codec{codePage};
   RecordingRegistry registry;
@@ -167,174 +139,86 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST});
 }
 
-// The first save makes the file, later ones replace it whole, a save into a
-// missing folder fails and leaves no temporary file.
-TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingItAsItWas) {
-  TempDir dir;
-  win32::ReplacingWriter writer;
-  const auto file = dir.path() / "velkorn.txt";
-  ASSERT_TRUE(writer.replaceContents(file, "a much longer old content\r\n"));
-  ASSERT_TRUE(writer.replaceContents(file, "\x95\x5C\r\n"));
-  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
-  EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
-}
-
-// What ReplaceFileW does on Windows and never under Wine, as its
-// documentation gives it ("ReplaceFileW function", Return value): 1176
-// without a backup file leaves the old file gone; 1177 leaves it under
-// another name; both leave the replacement under its own name. A step
-// answers until the clock reaches `until` (0: once); no step left, the real
-// call.
-enum class OldFile { Kept, Gone, Renamed };
-struct Step {
-  DWORD error;
-  ULONGLONG until = 0;
-  OldFile old = OldFile::Kept;
-};
-constexpr ULONGLONG kForever = ~0ull;
-
+// ReplaceFileW as its documentation gives its failures ("ReplaceFileW
+// function", Return value), which Wine never produces: with no backup file,
+// 1176 leaves the old file gone ('g'), 1177 under another name ('r'), and
+// both the replacement under its own. `error` answers until the clock
+// reaches `until` (0: once), then the real call; `moveError` every move.
 struct ScriptedCalls final : win32::SaveCalls {
   DWORD replace(const std::wstring& target, const std::wstring& replacement) override {
-    const auto step = next(replaces);
-    if (!step) return SaveCalls::replace(target, replacement);
-    if (step->old == OldFile::Gone) std::filesystem::remove(target);
-    if (step->old == OldFile::Renamed) std::filesystem::rename(target, target + L"~replaced");
-    return step->error;
+    if (!error || (until && now >= until)) return SaveCalls::replace(target, replacement);
+    if (old == 'g') std::filesystem::remove(target);
+    if (old == 'r') std::filesystem::rename(target, target + L"~");
+    return std::exchange(error, until ? error : 0);
   }
-  DWORD move(const std::wstring& from, const std::wstring& to) override {
-    const auto step = next(moves);
-    return step ? step->error : SaveCalls::move(from, to);
-  }
+  DWORD move(const std::wstring& from, const std::wstring& to) override { return moveError ? moveError : SaveCalls::move(from, to); }
   ULONGLONG milliseconds() override { return now; }
   void pause(DWORD milliseconds) override { now += milliseconds; }
-
-  std::optional<Step> next(std::deque<Step>& steps) {
-    while (!steps.empty() && steps.front().until != 0 && now >= steps.front().until) steps.pop_front();
-    if (steps.empty()) return std::nullopt;
-    const Step step = steps.front();
-    if (step.until == 0) steps.pop_front();
-    return step;
-  }
-  std::deque<Step> replaces, moves;
-  ULONGLONG now = 0;
+  DWORD error = 0, moveError = 0;
+  ULONGLONG until = 0, now = 0;
+  char old = ' ';
 };
 
-// Each sequence ends with velkorn.txt holding the old text or the new one,
-// whole, or, when neither, the new text in the temporary file the message
-// names; a failure is reported exactly when the new text is not in place.
+// Every sequence leaves velkorn.txt with the old text or the new, whole, or,
+// only when it is gone, the new text in a temporary file the failure message
+// names; a failure is reported exactly when the new text is not in place; a
+// held file is tried for 3 s. One writer for all: nothing carries over.
 TEST(ReplacingWriter, EveryDocumentedFailureOfReplaceFileWLeavesTheScheduleWholeSomewhere) {
-  const struct {
-    const char* name;
-    bool oldFile;
-    std::deque<Step> replaces, moves;
-    const char* afterwards;  // velkorn.txt; "" when it is gone
-    bool newTextLeftInTemporary;
-    ULONGLONG retriedFor;
-  } cases[] = {
-      {"1176: the old file gone, the new one moved in", true, {{1176, 0, OldFile::Gone}}, {}, "new\r\n", false, 0},
-      {"1176 with the old file in place", true, {{1176}}, {}, "old\r\n", false, 0},
-      {"1177, then the move works", true, {{1177, 0, OldFile::Renamed}}, {}, "new\r\n", false, 0},
-      {"1177, then the move fails", true, {{1177, 0, OldFile::Renamed}}, {{ERROR_ACCESS_DENIED, kForever}}, "", true, 3000},
-      {"sharing violation for 1.5 s", true, {{ERROR_SHARING_VIOLATION, 1500}}, {}, "new\r\n", false, 1500},
-      {"access denied for ever", true, {{ERROR_ACCESS_DENIED, kForever}}, {}, "old\r\n", false, 3000},
-      {"the first save", false, {}, {}, "new\r\n", false, 0},
-  };
+  // The replace's error (0: the first save, no old file), what it does to
+  // the old file, until when, the moves' error; then what is on disk:
+  // velkorn.txt, and "|" and each temporary file.
+  const struct { DWORD error; char old; ULONGLONG until; DWORD moveError; const char* disk; } cases[] = {{1176, 'g', 0, 0, "new"}, {1177, 'r', 0, 0, "new"}, {1177, 'r', 0, ERROR_ACCESS_DENIED, "|new"},
+               {ERROR_SHARING_VIOLATION, ' ', 1500, 0, "new"}, {ERROR_ACCESS_DENIED, ' ', ~0ull, 0, "old"}, {0, ' ', 0, 0, "new"}};
   win32::AnsiCodePage codePage;
   const Codec codec(codePage);
   ScriptedCalls calls;
-  win32::ReplacingWriter writer(calls);  // one for all: nothing carries over
+  win32::ReplacingWriter writer(calls);
   for (const auto& c : cases) {
     TempDir dir;
-    const auto file = dir.path() / "velkorn.txt";
-    if (c.oldFile) dir.write("velkorn.txt", "old\r\n");
-    calls.replaces = c.replaces, calls.moves = c.moves, calls.now = 0;
+    if (c.error) dir.write("velkorn.txt", "old");
+    calls.error = c.error, calls.old = c.old, calls.until = c.until, calls.moveError = c.moveError, calls.now = 0;
     FakeView view;
-    EditorController controller(view, codec, writer, file);
-    view.controller = &controller;
-    view.list = U"new";
-    view.answers = {Answer::Yes};
+    EditorController controller(view, codec, writer, dir.path() / "velkorn.txt");
+    view.controller = &controller, view.list = U"new", view.answers = {Answer::Yes};
     controller.handleSave();
-
-    EXPECT_EQ(readBytes(file), c.afterwards) << c.name;
-    std::vector<std::filesystem::path> temporaries;
+    std::string disk = readBytes(dir.path() / "velkorn.txt"), failure = "保存|x|設定ファイルを保存できませんでした。";
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-      if (entry.path().wstring().find(L".saving-") != std::wstring::npos) temporaries.push_back(entry.path());
+      if (entry.path().wstring().find(L".saving-") == std::wstring::npos) continue;
+      disk.append("|").append(readBytes(entry.path()));
+      failure += toUtf8(Text(texts::kSaveLeftIn) + displayPath(entry.path()));
     }
-    EXPECT_EQ(temporaries.size(), c.newTextLeftInTemporary ? 1u : 0u) << c.name;
-    const bool saved = c.afterwards == std::string_view("new\r\n");
-    std::string failure = "保存|x|設定ファイルを保存できませんでした。";
-    if (!temporaries.empty()) {
-      EXPECT_EQ(readBytes(temporaries[0]), "new\r\n") << c.name;
-      failure += toUtf8(Text(texts::kSaveLeftIn) + displayPath(temporaries[0]));
-    }
-    EXPECT_EQ(view.shown.size(), saved ? 1u : 2u) << c.name;
-    EXPECT_EQ(view.shown.back(), saved ? view.shown[0] : failure) << c.name;
-    EXPECT_GE(calls.now, c.retriedFor) << c.name;
+    std::erase(disk, '\r'), std::erase(disk, '\n');
+    EXPECT_EQ(disk, c.disk) << c.error;
+    EXPECT_EQ(view.shown.back(), disk == "new" ? view.shown[0] : failure) << c.error;
+    EXPECT_GE(calls.now, std::min<ULONGLONG>(c.until, 3000) + (c.moveError ? 3000 : 0)) << c.error;
   }
 }
 
-// At 96, 120 and 144 dpi, a calendar of Windows' default size (about 225 by
-// 160 pixels at 96 dpi) keeps it; a larger one gets all the room there is.
-TEST(CalendarPlace, KeepsItsSizeOrTakesTheRoomAtItsPlacesTopCentredClearOfItsNeighbours) {
+// The calendar's room at 96, 120 and 144 dpi: from its place's top to
+// Check1, centred on its place, up to Label1. A calendar whose font is too
+// large for its room gets the largest size of that face that fits; one whose
+// font fits keeps it (nothing comes back).
+TEST(Calendar, FillsAtMostItsRoomAtAnyDpiInItsOwnFontOrTheLargestSizeOfItsFaceThatFits) {
   for (const int dpi : {96, 120, 144}) {
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-    for (const SIZE wanted : {SIZE{225 * dpi / 96, 160 * dpi / 96}, SIZE{1000, 1000}}) {
-      const RECT r = win32::calendarPlace(dpi, wanted);
-      const bool fits = wanted.cx < 1000;
-      EXPECT_EQ(r.top, px(120)) << dpi;
-      EXPECT_LE(std::abs(r.left + r.right - 2 * px(1200) - px(2385)), 1) << dpi;
-      EXPECT_EQ(r.right - r.left == wanted.cx, fits) << dpi;
-      EXPECT_EQ(r.bottom - r.top == wanted.cy, fits) << dpi;
-      EXPECT_EQ(r.right <= px(4560) && r.bottom <= px(2640), true) << dpi;
-      if (!fits) {
-        EXPECT_EQ(r.right == px(4560) && r.bottom == px(2640), true) << dpi;
-      }
-    }
+    const RECT r = win32::calendarPlace(dpi, {1000, 1000});
+    EXPECT_EQ((std::array{r.top, r.right, r.bottom, (r.left + r.right) / 2}),
+              (std::array<LONG, 4>{px(120), px(4560), px(2640), (2 * px(1200) + px(2385)) / 2})) << dpi;
   }
-}
-
-// A month calendar in a font too large for its room gets the largest size of
-// that face it fits in; where its own font fits, it keeps it.
-TEST(CalendarFont, IsItsOwnOrTheLargestSizeOfItsFaceThatFits) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
   InitCommonControlsEx(&classes);
-  HWND calendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_POPUP | MCS_NOTODAY, 0, 0, 300, 300, nullptr, nullptr,
-                                  nullptr, nullptr);
-  const win32::FontHandle large(CreateFontW(-30, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
-  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
-  const auto wants = [&] {
-    RECT r{};
-    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&r));
-    return SIZE{r.right, r.bottom};
-  };
-  EXPECT_FALSE(win32::fitCalendarFont(calendar, wants()));
-  EXPECT_EQ(SendMessageW(calendar, WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(large.get()));
-
-  const SIZE room{wants().cx * 2 / 3, wants().cy * 2 / 3};
-  const win32::FontHandle fitted = win32::fitCalendarFont(calendar, room);
-  LOGFONTW face{};
+  HWND calendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_POPUP | MCS_NOTODAY, 0, 0, 9, 9, 0, 0, 0, 0);
+  LOGFONTW face{-31, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
+  const win32::FontHandle own(CreateFontIndirectW(&face));
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(own.get()), FALSE);
+  const win32::FontHandle fitted = win32::fitCalendarFont(calendar, {200, 150});
   GetObjectW(fitted.get(), sizeof face, &face);
-  EXPECT_STREQ(face.lfFaceName, L"Tahoma");
-  EXPECT_TRUE(wants().cx <= room.cx && wants().cy <= room.cy);
-  face.lfHeight -= 1;  // one pixel larger
+  EXPECT_TRUE(fitted && !win32::fitCalendarFont(calendar, {200, 150}) && face.lfFaceName == std::wstring(L"Tahoma"));
+  --face.lfHeight;  // one pixel larger
   const win32::FontHandle larger(CreateFontIndirectW(&face));
   SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
-  EXPECT_FALSE(wants().cx <= room.cx && wants().cy <= room.cy);
+  EXPECT_TRUE(win32::fitCalendarFont(calendar, {200, 150}) && !win32::fitCalendarFont(calendar, {4000, 4000}));
   DestroyWindow(calendar);
-}
-
-// GetConsoleProcessList as documented ("GetConsoleProcessList function",
-// Return value): the count of processes; with too small a list, the count
-// needed and no list; 0 on failure (no console: a redirected or detached run).
-DWORD gProcesses = 0;
-DWORD WINAPI processList(LPDWORD, DWORD) { return gProcesses; }
-
-TEST(AloneOnConsole, OnlyWhenTheListHoldsThisProcessAlone) {
-  for (const auto& [answer, alone] : {std::pair{0ul, false}, {1ul, true}, {2ul, false}, {3ul, false}}) {
-    gProcesses = answer;
-    EXPECT_EQ(win32::aloneOnConsole(processList), alone) << answer;
-  }
 }
 
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
