@@ -12,7 +12,7 @@ add_custom_command(
   COMMAND ${png} -background none mvg:${source} ${VELKORN_ICON_DIR}/velkorn-256.png
   COMMAND ${png} ${VELKORN_ICON_DIR}/velkorn-256.png -resize 48x48 ${VELKORN_ICON_DIR}/velkorn-48.png
   COMMAND ${png} ${VELKORN_ICON_DIR}/velkorn-256.png -resize 32x32 ${VELKORN_ICON_DIR}/velkorn-32.png
-  COMMAND ${VELKORN_CONVERT} ${VELKORN_ICON_DIR}/velkorn-256.png -define icon:auto-resize=48,32,16
+  COMMAND ${VELKORN_CONVERT} ${VELKORN_ICON_DIR}/velkorn-256.png -define icon:auto-resize=256,48,32,16
           ${VELKORN_ICON_DIR}/velkorn.ico
   DEPENDS ${source}
   COMMENT "Rendering the icon")

@@ -180,7 +180,9 @@ bool EditorController::save() {
     // No memory for the file's bytes: not saved, like any other failure.
   }
   if (!saved) {
-    tell(texts::kSaveTitle, texts::kSaveFailed, Message::Icon::Critical);
+    Text text(texts::kSaveFailed);
+    if (const auto left = writer_.newContentsLeftIn()) text += Text(texts::kSaveLeftIn) + displayPath(*left);
+    tell(texts::kSaveTitle, text, Message::Icon::Critical);
     return false;
   }
   dirty_ = false;

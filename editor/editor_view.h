@@ -67,6 +67,9 @@ class ScheduleWriter {
  public:
   virtual ~ScheduleWriter() = default;
   virtual bool replaceContents(const std::filesystem::path& file, BytesView bytes) = 0;
+  // After a failed replace that took the old file from its name: the file
+  // that holds the new contents, which then are the only copy on disk.
+  virtual std::optional<std::filesystem::path> newContentsLeftIn() const { return std::nullopt; }
 };
 
 }  // namespace velkorn

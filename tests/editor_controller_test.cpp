@@ -72,8 +72,10 @@ struct FileWriter final : ScheduleWriter {
     if (!fail) std::ofstream(file, std::ios::binary) << bytes;
     return ++calls, !fail;
   }
+  std::optional<std::filesystem::path> newContentsLeftIn() const override { return left; }
   bool fail = false, throws = false;
   int calls = 0;
+  std::optional<std::filesystem::path> left;
 };
 
 std::string littleEndian(std::int64_t value, int bytes) {
@@ -190,7 +192,12 @@ TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
   }
   EXPECT_EQ(view.schedulerStarts, 0);
   EXPECT_TRUE(controller.hasUnsavedChanges());
-  writer.fail = writer.throws = false;
+  writer.fail = true, writer.throws = false, writer.left = "new.saving-1";  // the new text only there
+  view.answers = {Answer::Yes};
+  controller.handleSave();
+  EXPECT_EQ(view.shown.back(), "保存|x|設定ファイルを保存できませんでした。\n保存しようとした内容は次のファイルにあります。"
+                               "このファイルの名前を velkorn.txt に変えてください：\nnew.saving-1");
+  writer.fail = false;
   view.allowedStarts = 0;
   view.answers = {Answer::Yes};
   controller.handleRun();

@@ -66,6 +66,12 @@ inline constexpr TextView kSchedulerStartFailed = U"velkorn を起動できま�
 inline constexpr TextView kFileNameErrorTitle = U"ファイル名エラー";
 inline constexpr TextView kNoFileChosen = U"ファイルが指定されていません";
 inline constexpr TextView kFileNameHasLineBreak = U"改行を含むファイル名は指定できません。";
+// After the save failed message, when the old file is gone from its name;
+// followed by the path of the file that holds what was to be saved.
+inline constexpr TextView kSaveLeftIn =
+    U"\n保存しようとした内容は次のファイルにあります。このファイルの名前を velkorn.txt に変えてください：\n";
+// velkorn-check, when it has a console of its own that closes with it.
+inline constexpr TextView kPressAnyKey = U"何かキーを押すと閉じます。";
 
 // The checker, velkorn-check.
 inline constexpr TextView kCheckUsage =

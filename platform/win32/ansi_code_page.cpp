@@ -1,6 +1,6 @@
 #include "platform/win32/ansi_code_page.h"
 
-#include <windows.h>
+#include <algorithm>
 
 #include "platform/win32/win_text.h"
 
@@ -8,50 +8,112 @@ namespace velkorn::win32 {
 
 namespace {
 
-// Strict conversion of a whole run; false if any of it is not valid.
-bool decodeAll(UINT codePage, BytesView bytes, std::wstring& out) {
+// What Windows answers to flags or arguments a code page does not take
+// (UTF-8, GB18030, UTF-7, ISO-2022 and others).
+bool refused(DWORD error) {
+  return error == ERROR_INVALID_FLAGS || error == ERROR_INVALID_PARAMETER;
+}
+
+// The whole run converted with `flags`: ERROR_SUCCESS, or why not.
+DWORD decodeWith(ConversionCalls& calls, UINT codePage, DWORD flags, BytesView bytes, std::wstring& out) {
   const int size = static_cast<int>(bytes.size());
-  const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
-  if (length <= 0) return false;
+  const int length = calls.multiByteToWideChar(codePage, flags, bytes.data(), size, nullptr, 0);
+  if (length <= 0) return GetLastError();
   out.resize(static_cast<std::size_t>(length));
-  return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, out.data(), length) == length;
+  const bool done = calls.multiByteToWideChar(codePage, flags, bytes.data(), size, out.data(), length) == length;
+  return done ? ERROR_SUCCESS : ERROR_NO_UNICODE_TRANSLATION;
+}
+
+// Appends the run converted with `flags`, with the default-character check
+// where `usedDefault` is given: ERROR_SUCCESS, or why not (then `out` is as
+// it was).
+DWORD encodeWith(ConversionCalls& calls, UINT codePage, DWORD flags, std::wstring_view wide, Bytes& out,
+                 BOOL* usedDefault) {
+  const int size = static_cast<int>(wide.size());
+  const int length = calls.wideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, usedDefault);
+  if (length <= 0) return GetLastError();
+  const std::size_t start = out.size();
+  out.resize(start + static_cast<std::size_t>(length));
+  const int written = calls.wideCharToMultiByte(codePage, flags, wide.data(), size, out.data() + start, length,
+                                                nullptr, usedDefault);
+  if (written == length && !(usedDefault && *usedDefault)) return ERROR_SUCCESS;
+  out.resize(start);
+  return ERROR_NO_UNICODE_TRANSLATION;
+}
+
+// Strict conversion of a whole run; false if any of it is not valid.
+bool decodeAll(ConversionCalls& calls, UINT codePage, BytesView bytes, std::wstring& out) {
+  const DWORD error = decodeWith(calls, codePage, MB_ERR_INVALID_CHARS, bytes, out);
+  if (!refused(error)) return error == ERROR_SUCCESS;
+  // A code page that takes no flags: valid is what converts back unchanged.
+  Bytes back;
+  return decodeWith(calls, codePage, 0, bytes, out) == ERROR_SUCCESS &&
+         encodeWith(calls, codePage, 0, out, back, nullptr) == ERROR_SUCCESS && back == bytes;
 }
 
 // Conversion without best fit or default characters; false if anything in
 // `wide` has no exact counterpart in the code page.
-bool encodeAll(UINT codePage, std::wstring_view wide, Bytes& out) {
-  const int size = static_cast<int>(wide.size());
+bool encodeAll(ConversionCalls& calls, UINT codePage, std::wstring_view wide, Bytes& out) {
   BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr, 0,
-                                         nullptr, &usedDefault);
-  if (length <= 0 || usedDefault) return false;
+  const DWORD error = encodeWith(calls, codePage, WC_NO_BEST_FIT_CHARS, wide, out, &usedDefault);
+  if (!refused(error)) return error == ERROR_SUCCESS;
+  // A code page that takes no flags (UTF-8 takes only one that does not
+  // help here): only what converts back unchanged, so neither a best fit nor
+  // a default character nor U+FFFD for invalid UTF-16 gets through.
   const std::size_t start = out.size();
-  out.resize(start + static_cast<std::size_t>(length));
-  const int written = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), size, out.data() + start,
-                                          length, nullptr, &usedDefault);
-  if (written != length || usedDefault) {
-    out.resize(start);
-    return false;
+  std::wstring back;
+  if (encodeWith(calls, codePage, 0, wide, out, nullptr) == ERROR_SUCCESS &&
+      decodeWith(calls, codePage, 0, BytesView(out).substr(start), back) == ERROR_SUCCESS && back == wide) {
+    return true;
   }
-  return true;
+  out.resize(start);
+  return false;
 }
 
 }  // namespace
+
+int ConversionCalls::multiByteToWideChar(UINT codePage, DWORD flags, LPCCH bytes, int size, LPWSTR wide,
+                                         int wideSize) {
+  return MultiByteToWideChar(codePage, flags, bytes, size, wide, wideSize);
+}
+
+int ConversionCalls::wideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int size, LPSTR bytes,
+                                         int bytesSize, LPCCH defaultChar, LPBOOL usedDefaultChar) {
+  return WideCharToMultiByte(codePage, flags, wide, size, bytes, bytesSize, defaultChar, usedDefaultChar);
+}
+
+ConversionCalls& systemConversion() {
+  static ConversionCalls calls;
+  return calls;
+}
+
+AnsiCodePage::AnsiCodePage(unsigned codePage, ConversionCalls& calls) : codePage_(codePage), calls_(calls) {
+  CPINFO info{};
+  if (GetCPInfo(codePage_, &info)) longestCharacter_ = info.MaxCharSize;
+}
+
+// The valid character at the start of `bytes`, decoded: the shortest prefix
+// that decodes. Its length in bytes, or 0 if there is none.
+std::size_t AnsiCodePage::characterAt(BytesView bytes, std::wstring& wide) const {
+  for (std::size_t length = 1; length <= std::min(longestCharacter_, bytes.size()); ++length) {
+    if (decodeAll(calls_, codePage_, bytes.substr(0, length), wide)) return length;
+  }
+  return 0;
+}
 
 std::size_t AnsiCodePage::decodePrefix(BytesView bytes, Text& out) const {
   std::wstring wide;
   // The whole run is valid nearly always; only otherwise go character by
   // character to find where the valid part ends.
   if (bytes.empty()) return 0;
-  if (decodeAll(codePage_, bytes, wide)) {
+  if (decodeAll(calls_, codePage_, bytes, wide)) {
     out += fromWide(wide);
     return bytes.size();
   }
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const auto lead = static_cast<BYTE>(bytes[done]);
-    const std::size_t length = IsDBCSLeadByteEx(codePage_, lead) ? 2 : 1;
-    if (done + length > bytes.size() || !decodeAll(codePage_, bytes.substr(done, length), wide)) break;
+    const std::size_t length = characterAt(bytes.substr(done), wide);
+    if (length == 0) break;
     out += fromWide(wide);
     done += length;
   }
@@ -59,10 +121,10 @@ std::size_t AnsiCodePage::decodePrefix(BytesView bytes, Text& out) const {
 }
 
 std::size_t AnsiCodePage::encodePrefix(TextView text, Bytes& out) const {
-  if (encodeAll(codePage_, toWide(text), out)) return text.size();
+  if (encodeAll(calls_, codePage_, toWide(text), out)) return text.size();
   std::size_t done = 0;
   for (; done < text.size(); ++done) {
-    if (!encodeAll(codePage_, toWide(text.substr(done, 1)), out)) break;
+    if (!encodeAll(calls_, codePage_, toWide(text.substr(done, 1)), out)) break;
   }
   return done;
 }

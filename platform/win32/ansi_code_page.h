@@ -1,22 +1,43 @@
 #pragma once
 
+#include <windows.h>
+
 #include "schedule/codec.h"
 
 namespace velkorn::win32 {
 
-// The system's ANSI code page (932 on the target systems) through
-// MultiByteToWideChar and WideCharToMultiByte. Neither ever substitutes: a
-// byte sequence the code page does not define, or a character it lacks, ends
-// the prefix instead of turning into U+30FB or "?".
+// MultiByteToWideChar and WideCharToMultiByte with the API's own signatures.
+// Windows refuses some flags for some code pages, UTF-8 among them, where
+// Wine accepts them; a test holds these calls to Windows' documented rules.
+class ConversionCalls {
+ public:
+  virtual ~ConversionCalls() = default;
+  virtual int multiByteToWideChar(UINT codePage, DWORD flags, LPCCH bytes, int size, LPWSTR wide, int wideSize);
+  virtual int wideCharToMultiByte(UINT codePage, DWORD flags, LPCWCH wide, int size, LPSTR bytes, int bytesSize,
+                                  LPCCH defaultChar, LPBOOL usedDefaultChar);
+};
+
+// Windows' own.
+ConversionCalls& systemConversion();
+
+// The system's ANSI code page (932 on the target systems; 65001 where
+// Windows uses UTF-8 for it) through MultiByteToWideChar and
+// WideCharToMultiByte. Neither ever substitutes: a byte sequence the code
+// page does not define, or a character it lacks, ends the prefix instead of
+// turning into U+30FB or "?".
 class AnsiCodePage final : public CodePage {
  public:
-  explicit AnsiCodePage(unsigned codePage = 0 /* CP_ACP */) : codePage_(codePage) {}
+  explicit AnsiCodePage(unsigned codePage = CP_ACP, ConversionCalls& calls = systemConversion());
 
   std::size_t decodePrefix(BytesView bytes, Text& out) const override;
   std::size_t encodePrefix(TextView text, Bytes& out) const override;
 
  private:
+  std::size_t characterAt(BytesView bytes, std::wstring& wide) const;
+
   unsigned codePage_;
+  ConversionCalls& calls_;
+  std::size_t longestCharacter_ = 2;
 };
 
 }  // namespace velkorn::win32

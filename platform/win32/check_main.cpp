@@ -12,6 +12,7 @@
 #include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/win_text.h"
+#include "ui/texts.h"
 
 namespace {
 
@@ -61,6 +62,25 @@ void print(DWORD stream, TextView text, const Codec& codec) {
   }
 }
 
+// Started from Explorer, the checker is alone on a console made for it, which
+// would close with it before the report could be read: it stays until a key
+// is pressed. (With room for two, the list's count tells one from more; it
+// is 0 without a console.) Not on a console without a window
+// (CREATE_NO_WINDOW), where nobody could press one.
+void waitIfAloneOnConsole(const Codec& codec) {
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD processes[2];
+  DWORD mode = 0;
+  if (GetConsoleProcessList(processes, 2) != 1 || !GetConsoleWindow() || !GetConsoleMode(input, &mode)) return;
+  print(STD_OUTPUT_HANDLE, U"\n" + Text(texts::kPressAnyKey) + U"\n", codec);
+  FlushConsoleInputBuffer(input);
+  INPUT_RECORD record{};
+  DWORD read = 0;
+  while (ReadConsoleInputW(input, &record, 1, &read) && read == 1 &&
+         !(record.EventType == KEY_EVENT && record.Event.KeyEvent.bKeyDown)) {
+  }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -71,5 +91,6 @@ int wmain(int argc, wchar_t** argv) {
       runCheck({codec, win32::localToday(), win32::executableDirectory(), {argv + 1, argv + argc}, stored});
   print(STD_OUTPUT_HANDLE, run.output, codec);
   print(STD_ERROR_HANDLE, run.errors, codec);
+  waitIfAloneOnConsole(codec);
   return static_cast<int>(run.outcome);
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <climits>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -138,7 +140,68 @@ std::wstring windowText(HWND hwnd) {
   return text;
 }
 
+const form::Place& placeOf(form::Control control) {
+  for (const form::Place& p : form::kPlaces) {
+    if (p.control == control) return p;
+  }
+  return form::kPlaces.front();
+}
+
+int scaled(int twips, int dpi) {
+  return MulDiv(twips, dpi, form::kTwipsPerInch);
+}
+
+bool monthFits(HWND calendar, SIZE room) {
+  RECT wanted{};
+  return SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&wanted)) &&
+         wanted.right <= room.cx && wanted.bottom <= room.cy;
+}
+
 }  // namespace
+
+RECT calendarPlace(int dpi, SIZE wanted) {
+  using form::Control;
+  const form::Place& place = placeOf(Control::MonthView1);
+  const int top = scaled(place.top, dpi);
+  // Twice the place's centre: a whole number of pixels.
+  const int centre2 = 2 * scaled(place.left, dpi) + scaled(place.width, dpi);
+  const int right = std::min(scaled(placeOf(Control::Label1).left, dpi), scaled(placeOf(Control::Text1).left, dpi));
+  const int width = std::min<int>({wanted.cx, centre2, 2 * right - centre2});
+  const int height = std::min<int>(wanted.cy, scaled(placeOf(Control::Check1).top, dpi) - top);
+  const int left = (centre2 - width) / 2;
+  return {left, top, left + width, top + height};
+}
+
+FontHandle fitCalendarFont(HWND calendar, SIZE room) {
+  FontHandle font;
+  if (monthFits(calendar, room)) return font;
+  // A control that answers WM_GETFONT with nothing draws in the system font.
+  const auto own = reinterpret_cast<HFONT>(SendMessageW(calendar, WM_GETFONT, 0, 0));
+  LOGFONTW face{};
+  GetObjectW(own ? own : GetStockObject(SYSTEM_FONT), sizeof face, &face);
+  // A raster face may have no smaller size (Wine's system font has one):
+  // then the face Windows gives its message boxes.
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const std::wstring faces[] = {face.lfFaceName, metrics.lfMessageFont.lfFaceName};
+  const LONG largest = std::abs(face.lfHeight);
+  const LONG sign = face.lfHeight < 0 ? -1 : 1;
+  face.lfWidth = 0;  // the face's own proportions at every height
+  constexpr LONG kSmallest = 8;  // pixels; below that no day can be read
+  for (const std::wstring& name : faces) {
+    name.copy(face.lfFaceName, LF_FACESIZE - 1);
+    face.lfFaceName[std::min<std::size_t>(name.size(), LF_FACESIZE - 1)] = L'\0';
+    for (LONG height = largest - 1; height >= kSmallest; --height) {
+      face.lfHeight = sign * height;
+      FontHandle smaller(CreateFontIndirectW(&face));
+      SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(smaller.get()), TRUE);
+      font = std::move(smaller);  // the size before goes once the calendar has let go of it
+      if (monthFits(calendar, room)) return font;
+    }
+  }
+  return font;  // the smallest: then the calendar is cut short, never its neighbours
+}
 
 Form2::Form2(HINSTANCE instance, std::filesystem::path scheduler)
     : instance_(instance), scheduler_(std::move(scheduler)) {}
@@ -148,7 +211,7 @@ Form2::~Form2() {
 }
 
 int Form2::scale(int twips) const {
-  return MulDiv(twips, dpi_, form::kTwipsPerInch);
+  return scaled(twips, dpi_);
 }
 
 bool Form2::create(EditorController* controller) {
@@ -201,10 +264,7 @@ void Form2::onCreate() {
 
   // Creation order is the tab order.
   for (const form::Control id : form::kTabOrder) {
-    const form::Place* place = nullptr;
-    for (const form::Place& p : form::kPlaces) {
-      if (p.control == id) place = &p;
-    }
+    const form::Place* place = &placeOf(id);
     const ControlKind kind = kindOf(id);
     const std::wstring caption = toWide(kind.caption);
     HWND hwnd = CreateWindowExW(id == form::Control::Text1 || id == form::Control::Text2 ? WS_EX_CLIENTEDGE : 0,
@@ -227,9 +287,8 @@ void Form2::onCreate() {
   }
 
   HWND combo = control(form::Control::Combo1);
-  for (const form::Place& p : form::kPlaces) {
-    if (p.control == form::Control::Combo1) fitComboToItsPlace(combo, scale(p.width), scale(p.height));
-  }
+  const form::Place& comboPlace = placeOf(form::Control::Combo1);
+  fitComboToItsPlace(combo, scale(comboPlace.width), scale(comboPlace.height));
   for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
     const std::wstring label = toWide(texts::of(kind).label);
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
@@ -273,22 +332,15 @@ void Form2::fitHintToItsPlace() {
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), TRUE);
 }
 
-// The calendar keeps a plain UI face, in the Japanese character set so that
-// its day and month names show, at the largest size whose month fits the
-// calendar's fixed place.
 void Form2::fitCalendarToItsPlace() {
   HWND calendar = control(form::Control::MonthView1);
-  RECT place;
-  GetClientRect(calendar, &place);
-  for (double points = 9; points >= 6; points -= 0.5) {
-    FontHandle font(makeFont(L"MS UI Gothic", points, VARIABLE_PITCH | FF_SWISS));
-    SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-    RECT needed{};
-    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&needed));
-    calendarFont_ = std::move(font);
-    if (needed.right - needed.left <= place.right && needed.bottom - needed.top <= place.bottom) break;
-  }
-  InvalidateRect(calendar, nullptr, TRUE);
+  const RECT room = calendarPlace(dpi_, {INT_MAX, INT_MAX});
+  calendarFont_ = fitCalendarFont(calendar, {room.right - room.left, room.bottom - room.top});
+  RECT wanted{};
+  SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&wanted));
+  const RECT at = calendarPlace(dpi_, {wanted.right, wanted.bottom});
+  SetWindowPos(calendar, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Form2::control(form::Control id) const {

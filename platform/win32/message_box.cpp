@@ -21,8 +21,10 @@ UINT iconStyle(Message::Icon icon) {
 
 UINT messageBoxStyle(const Message& message, bool owned) {
   const UINT buttons = message.buttons == Message::Buttons::YesNo ? MB_YESNO : MB_OK;
-  // With no owner window the box would open behind whatever is active.
-  return buttons | iconStyle(message.icon) | (owned ? 0 : MB_SETFOREGROUND);
+  // With no owner window (the scheduler, started by Task Scheduler or at
+  // log-on) the box would open behind whatever is active, and nothing is
+  // applied until it is answered.
+  return buttons | iconStyle(message.icon) | (owned ? 0 : MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 Answer showMessageBox(HWND owner, const Message& message) {

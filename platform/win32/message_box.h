@@ -7,7 +7,7 @@
 namespace velkorn::win32 {
 
 // The MessageBoxW style of the message: its buttons and icon, and, for a box
-// owned by no window, to the front.
+// owned by no window, in front of every other window.
 UINT messageBoxStyle(const Message& message, bool owned);
 
 // A modal MessageBoxW for the message, owned by `owner` (none: on top of

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -38,31 +39,81 @@ std::wstring writeTemporary(const std::wstring& target, BytesView bytes) {
   return {};
 }
 
+// Another program has the file open (a virus scanner, a search indexer, a
+// sync client, the scheduler reading it): it lets go within a second or two.
+bool isHeld(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// The call, tried again with growing pauses while the file is held, for at
+// least three seconds; its last result.
+template <typename Call>
+DWORD whileHeld(SaveCalls& calls, Call call) {
+  constexpr ULONGLONG kPatience = 3000;
+  const ULONGLONG start = calls.milliseconds();
+  for (DWORD pause = 50;; pause = std::min<DWORD>(pause * 2, 500)) {
+    const DWORD error = call();
+    if (!isHeld(error) || calls.milliseconds() - start >= kPatience) return error;
+    calls.pause(pause);
+  }
+}
+
 }  // namespace
 
+DWORD SaveCalls::replace(const std::wstring& target, const std::wstring& replacement) {
+  // The old file's attributes and permissions stay with the new one.
+  const bool replaced = ReplaceFileW(target.c_str(), replacement.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                     nullptr, nullptr);
+  return replaced ? ERROR_SUCCESS : GetLastError();
+}
+
+DWORD SaveCalls::move(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? ERROR_SUCCESS : GetLastError();
+}
+
+bool SaveCalls::exists(const std::wstring& file) {
+  return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void SaveCalls::remove(const std::wstring& file) {
+  DeleteFileW(file.c_str());
+}
+
+ULONGLONG SaveCalls::milliseconds() {
+  return GetTickCount64();
+}
+
+void SaveCalls::pause(DWORD milliseconds) {
+  const HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  Sleep(milliseconds);
+  SetCursor(before);
+}
+
+SaveCalls& systemSaveCalls() {
+  static SaveCalls calls;
+  return calls;
+}
+
 bool ReplacingWriter::replaceContents(const std::filesystem::path& file, BytesView bytes) {
+  leftIn_.reset();
   const std::wstring target = file.native();
   const std::wstring temporary = writeTemporary(target, bytes);
   if (temporary.empty()) return false;
-  // Another program reading the schedule at that moment (a scanner, the
-  // scheduler) holds the replace up briefly: try a few times before failing.
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    // The old file's attributes and permissions stay with the new one.
-    if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-      return true;
-    }
-    DWORD error = GetLastError();
-    // The first save: there is nothing to replace yet.
-    if (error == ERROR_FILE_NOT_FOUND) {
-      if (MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) return true;
-      error = GetLastError();
-    }
-    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_UNABLE_TO_REMOVE_REPLACED) {
-      break;
-    }
-    Sleep(50);
+  DWORD error = whileHeld(calls_, [&] { return calls_.replace(target, temporary); });
+  // Nothing to replace on the first save. After 1176 and 1177 the old file
+  // no longer has its name (ReplaceFileW's documented results without a
+  // backup file), and only the temporary file holds the schedule whole.
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+      error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+    error = whileHeld(calls_, [&] { return calls_.move(temporary, target); });
   }
-  DeleteFileW(temporary.c_str());
+  if (error == ERROR_SUCCESS) return true;
+  // The temporary file goes only while the old contents keep their name.
+  if (calls_.exists(target)) {
+    calls_.remove(temporary);
+  } else {
+    leftIn_ = temporary;
+  }
   return false;
 }
 

@@ -1,17 +1,51 @@
 #pragma once
 
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
 #include "editor/editor_view.h"
 
 namespace velkorn::win32 {
 
+// The file calls of a save, and the clock its retries wait on. Windows fails
+// them in ways Wine never does (a replace that stops half-way, a file that a
+// scanner holds for a second or two); a test replays those failures here.
+class SaveCalls {
+ public:
+  virtual ~SaveCalls() = default;
+  // ReplaceFileW (no backup file) and MoveFileExW: ERROR_SUCCESS or the
+  // call's error.
+  virtual DWORD replace(const std::wstring& target, const std::wstring& replacement);
+  virtual DWORD move(const std::wstring& from, const std::wstring& to);
+  virtual bool exists(const std::wstring& file);
+  virtual void remove(const std::wstring& file);
+  virtual ULONGLONG milliseconds();
+  // Waits with the wait cursor up: the editor does not answer meanwhile.
+  virtual void pause(DWORD milliseconds);
+};
+
+// Windows' own.
+SaveCalls& systemSaveCalls();
+
 // Replaces the schedule atomically: the bytes go to a new temporary file
 // beside it, are flushed to disk, and ReplaceFileW puts it in the old one's
 // place, keeping the old file's attributes and permissions (the first save
-// moves it there). A failed save leaves the old file as it was and no
-// temporary file behind.
+// moves it there). A file another program holds is tried again for a few
+// seconds. Afterwards the schedule's name holds the old contents or the new
+// ones, whole; when it holds neither, the temporary file is kept and named
+// by newContentsLeftIn().
 class ReplacingWriter final : public ScheduleWriter {
  public:
+  explicit ReplacingWriter(SaveCalls& calls = systemSaveCalls()) : calls_(calls) {}
+
   bool replaceContents(const std::filesystem::path& file, BytesView bytes) override;
+  std::optional<std::filesystem::path> newContentsLeftIn() const override { return leftIn_; }
+
+ private:
+  SaveCalls& calls_;
+  std::optional<std::filesystem::path> leftIn_;
 };
 
 }  // namespace velkorn::win32

@@ -127,6 +127,13 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   EXPECT_EQ(GetWindowLongW(window.window, GWL_STYLE) & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
             WS_SYSMENU);
   expectPlacesAndCaptions(window);
+  // The calendar as large as it asks to be (MCM_GETMINREQRECT, answered into
+  // the editor's memory).
+  RECT wanted{}, *remote = static_cast<RECT*>(VirtualAllocEx(window.process.hProcess, 0, sizeof wanted, MEM_COMMIT, PAGE_READWRITE));
+  SendMessageW(window.control(form::Control::MonthView1), MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(remote));
+  ReadProcessMemory(window.process.hProcess, remote, &wanted, sizeof wanted, nullptr);
+  const auto at = window.place(form::Control::MonthView1);
+  EXPECT_EQ((std::array<LONG, 2>{at[2], at[3]}), (std::array{wanted.right, wanted.bottom}));
   expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
 }

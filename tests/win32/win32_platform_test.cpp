@@ -2,7 +2,12 @@
 // the message box style, the schedule writer and the editor window's
 // calendar marks.
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <numeric>
 
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/editor_window.h"
@@ -13,6 +18,7 @@
 #include "schedule/schedule_file.h"
 #include "tests/cp932_codec_cases.h"
 #include "tests/temp_dir.h"
+#include "ui/texts.h"
 
 namespace velkorn::testing {
 
@@ -27,6 +33,43 @@ namespace {
 // "C:\画像\表.bmp" in CP932; 表's second byte is 0x5C.
 const Text kJapanesePath = U"C:\\画像\\表.bmp";
 const std::string kJapanesePathBytes = "C:\\\x89\xE6\x91\x9C\\\x95\x5C.bmp";
+
+// WideCharToMultiByte held to the rules its documentation gives for dwFlags
+// and the default-character arguments ("WideCharToMultiByte function"), which
+// Wine does not enforce for UTF-8: 65001 takes no flag but
+// WC_ERR_INVALID_CHARS, which 932 does not take; 65000 (UTF-7) takes none, as
+// 50220 and others; UTF-8 and UTF-7 take no default-character arguments.
+// (MultiByteToWideChar's rule for 65000, no flags, Wine keeps itself.)
+struct DocumentedConversion final : win32::ConversionCalls {
+  int wideCharToMultiByte(UINT cp, DWORD flags, LPCWCH in, int size, LPSTR out, int outSize, LPCCH defaultChar,
+                          LPBOOL used) override {
+    if ((cp == 65001 || cp == 65000) && (defaultChar || used)) return SetLastError(ERROR_INVALID_PARAMETER), 0;
+    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : cp == 65000 ? 0 : ~DWORD{WC_ERR_INVALID_CHARS})) {
+      return SetLastError(ERROR_INVALID_FLAGS), 0;
+    }
+    return ConversionCalls::wideCharToMultiByte(cp, flags, in, size, out, outSize, defaultChar, used);
+  }
+};
+
+// Under those rules the text converts both ways, CP932 to its very bytes, and
+// strictly: a character the code page lacks, or a byte it does not define
+// after a character, ends the prefix.
+TEST(AnsiCodePage, ConvertsStrictlyInCodePagesThatRefuseTheFlags) {
+  const struct { UINT codePage; std::string bytes, invalid; Text lacking; } cases[] = {
+      {932, kJapanesePathBytes, "\x95\x5C\x81", U"é"},
+      {65001, "C:\\\xE7\x94\xBB\xE5\x83\x8F\\\xE8\xA1\xA8.bmp", "\xE7\x94\xBB\xFF", Text(1, 0xD800)},
+      {65000, "C:+AFx1O1DPAFyIaA-.bmp", "a\xFF", U""}};
+  DocumentedConversion calls;
+  for (const auto& c : cases) {
+    const win32::AnsiCodePage codePage(c.codePage, calls);
+    Bytes bytes;
+    Text text;
+    EXPECT_EQ(codePage.encodePrefix(kJapanesePath + U"a" + c.lacking, bytes), kJapanesePath.size() + 1) << c.codePage;
+    EXPECT_EQ(codePage.decodePrefix(bytes, text) + codePage.decodePrefix(c.invalid, text), bytes.size() + c.invalid.size() - 1);
+    EXPECT_EQ(bytes, c.bytes + "a") << c.codePage;
+    EXPECT_EQ(text.substr(0, kJapanesePath.size() + 1), kJapanesePath + U"a") << c.codePage;
+  }
+}
 
 // Records each registry call with its arguments, and answers the three
 // calls of a write with the codes given.
@@ -47,9 +90,7 @@ struct RecordingRegistry final : win32::RegistryCalls {
   LONG closeKey(HKEY key) override { return record({"close", name(key)}), ERROR_SUCCESS; }
 
   void record(std::initializer_list<std::string> call) {
-    std::string line;
-    for (const std::string& part : call) line += part + ' ';
-    calls.push_back(line);
+    calls.push_back(std::accumulate(call.begin(), call.end(), std::string(), [](auto l, auto& p) { return l + p + ' '; }));
   }
   static std::string name(HKEY key) { return key == HKEY_CURRENT_USER ? "HKCU" : key == kOpened ? "opened" : "null"; }
   static inline const HKEY kOpened = reinterpret_cast<HKEY>(0x1234);
@@ -57,8 +98,7 @@ struct RecordingRegistry final : win32::RegistryCalls {
   std::vector<std::string> calls;
 };
 
-class RegistryWrite : public ::testing::Test {
- protected:
+struct RegistryWrite : ::testing::Test {
   win32::AnsiCodePage codePage;
   Codec codec{codePage};
   RecordingRegistry registry;
@@ -97,28 +137,96 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
   using enum Message::Icon;
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Information, Message::Buttons::YesNo}, true), UINT{MB_YESNO | MB_ICONINFORMATION});
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Exclamation, Message::Buttons::Ok}, true), UINT{MB_ICONEXCLAMATION});
-  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND});
+  EXPECT_EQ(win32::messageBoxStyle({U"", U"", Critical, Message::Buttons::Ok}, false), UINT{MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST});
 }
 
-// The first save makes the file, later ones replace it whole; a failed one
-// leaves what was there and no temporary file. (Wine's ReplaceFileW does not
-// keep the old file's attributes as Windows' does, so that goes untested.)
-TEST(ReplacingWriter, ReplacesTheWholeFileOrFailsLeavingItAsItWas) {
-  TempDir dir;
-  win32::ReplacingWriter writer;
-  const auto file = dir.path() / "velkorn.txt";
-  ASSERT_TRUE(writer.replaceContents(file, "a much longer old content\r\n"));
-  ASSERT_TRUE(writer.replaceContents(file, "\x95\x5C\r\n"));
-  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
-  // Held by another program that lets nobody in.
-  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_FALSE(writer.replaceContents(file, "new\r\n"));
-  CloseHandle(held);
-  EXPECT_EQ(readBytes(file), "\x95\x5C\r\n");
-  EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
-  for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-    EXPECT_EQ(entry.path().wstring().find(L".saving-"), std::wstring::npos);  // (Wine leaves files of its own)
+// ReplaceFileW as its documentation gives its failures ("ReplaceFileW
+// function", Return value), which Wine never produces: with no backup file,
+// 1176 leaves the old file gone ('g'), 1177 under another name ('r'), and
+// both the replacement under its own. `error` answers until the clock
+// reaches `until` (0: once), then the real call; `moveError` every move.
+struct ScriptedCalls final : win32::SaveCalls {
+  DWORD replace(const std::wstring& target, const std::wstring& replacement) override {
+    if (!error || (until && now >= until)) return SaveCalls::replace(target, replacement);
+    if (old == 'g') std::filesystem::remove(target);
+    if (old == 'r') std::filesystem::rename(target, target + L"~");
+    return std::exchange(error, until ? error : 0);
   }
+  DWORD move(const std::wstring& from, const std::wstring& to) override { return moveError ? moveError : SaveCalls::move(from, to); }
+  ULONGLONG milliseconds() override { return now; }
+  void pause(DWORD milliseconds) override { now += milliseconds; }
+  DWORD error = 0, moveError = 0;
+  ULONGLONG until = 0, now = 0;
+  char old = ' ';
+};
+
+// Every sequence leaves velkorn.txt with the old text or the new, whole, or,
+// only when it is gone, the new text in a temporary file the writer names (for
+// the failure message); a failure is reported exactly when the new text is
+// not in place; a held file is tried for 3 s. One writer for all: nothing
+// carries over.
+TEST(ReplacingWriter, EveryDocumentedFailureOfReplaceFileWLeavesTheScheduleWholeSomewhere) {
+  // The replace's error (0: the first save, no old file), what it does to
+  // the old file, until when, the moves' error; then what is on disk:
+  // velkorn.txt, and "|" and each temporary file.
+  const struct {
+    DWORD error;
+    char old;  // g: gone, r: renamed
+    ULONGLONG until;
+    DWORD moveError;
+    const char* disk;
+  } cases[] = {{1176, 'g', 0, 0, "new"},
+               {1177, 'r', 0, 0, "new"},
+               {1177, 'r', 0, ERROR_ACCESS_DENIED, "|new"},
+               {ERROR_SHARING_VIOLATION, ' ', 1500, 0, "new"},
+               {ERROR_ACCESS_DENIED, ' ', ~0ull, 0, "old"},
+               {0, ' ', 0, 0, "new"}};
+  ScriptedCalls calls;
+  win32::ReplacingWriter writer(calls);
+  for (const auto& c : cases) {
+    TempDir dir;
+    if (c.error) dir.write("velkorn.txt", "old");
+    calls.error = c.error, calls.old = c.old, calls.until = c.until, calls.moveError = c.moveError, calls.now = 0;
+    const bool saved = writer.replaceContents(dir.path() / "velkorn.txt", "new");
+    std::string disk = readBytes(dir.path() / "velkorn.txt");
+    std::optional<std::filesystem::path> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+      if (entry.path().wstring().find(L".saving-") == std::wstring::npos) continue;
+      disk.append("|").append(readBytes(entry.path()));
+      left = entry.path();
+    }
+    EXPECT_EQ(disk, c.disk) << c.error;
+    EXPECT_EQ(saved, disk == "new") << c.error;
+    EXPECT_EQ(writer.newContentsLeftIn(), left) << c.error;
+    EXPECT_GE(calls.now, std::min<ULONGLONG>(c.until, 3000) + (c.moveError ? 3000 : 0)) << c.error;
+  }
+}
+
+// The calendar's room at 96, 120 and 144 dpi: from its place's top to
+// Check1, centred on its place, up to Label1. A calendar whose font is too
+// large for its room gets the largest size of that face that fits; one whose
+// font fits keeps it (nothing comes back).
+TEST(Calendar, FillsAtMostItsRoomAtAnyDpiInItsOwnFontOrTheLargestSizeOfItsFaceThatFits) {
+  for (const int dpi : {96, 120, 144}) {
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    const RECT r = win32::calendarPlace(dpi, {1000, 1000});
+    EXPECT_EQ((std::array{r.top, r.right, r.bottom, (r.left + r.right) / 2}),
+              (std::array<LONG, 4>{px(120), px(4560), px(2640), (2 * px(1200) + px(2385)) / 2})) << dpi;
+  }
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
+  InitCommonControlsEx(&classes);
+  HWND calendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_POPUP | MCS_NOTODAY, 0, 0, 9, 9, 0, 0, 0, 0);
+  LOGFONTW face{-31, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
+  const win32::FontHandle own(CreateFontIndirectW(&face));
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(own.get()), FALSE);
+  const win32::FontHandle fitted = win32::fitCalendarFont(calendar, {200, 150});
+  GetObjectW(fitted.get(), sizeof face, &face);
+  EXPECT_TRUE(fitted && !win32::fitCalendarFont(calendar, {200, 150}) && face.lfFaceName == std::wstring(L"Tahoma"));
+  --face.lfHeight;  // one pixel larger
+  const win32::FontHandle larger(CreateFontIndirectW(&face));
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
+  EXPECT_TRUE(win32::fitCalendarFont(calendar, {200, 150}) && !win32::fitCalendarFont(calendar, {4000, 4000}));
+  DestroyWindow(calendar);
 }
 
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
