@@ -147,12 +147,8 @@ TEST_F(Editor, LoadsEveryLineWithCrLfCleanWithTheCalendarOnTodayOrFailsTheStart)
   EXPECT_EQ(view.calendar.day, 6);
   open("");
   EXPECT_EQ(view.list, U"");
-  open("\xEF\xBB\xBF\xE9\x83\xB5\r\n");  // UTF-8, as Notepad saves it; the next save writes the code page
+  open("\xEF\xBB\xBF\xE9\x83\xB5\r\n");  // UTF-8, as Notepad saves it
   EXPECT_EQ(view.list, U"郵\r\n");
-  view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_EQ(readBytes(dir.path() / "velkorn.txt"), "\x97\x58\r\n\r\n");
-  view.shown.clear();
   dir.write("velkorn.txt", "A\r\n" + std::string(LineReader::kMaxLine + 1, 'q'));  // a read that fails part-way
   EXPECT_FALSE(controller.load({2026, 12, 6}));
   std::filesystem::remove(dir.path() / "velkorn.txt");

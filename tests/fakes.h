@@ -1,6 +1,6 @@
 #pragma once
 
-#include <map>
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,10 +43,8 @@ class FakeCodePage final : public CodePage {
       for (char32_t c = 0; c < 0x80; ++c) t.emplace_back(std::string(1, static_cast<char>(c)), c);  // and ASCII
       return t;
     }();
-    for (const Pair& p : table) {
-      if (match(p)) return &p;
-    }
-    return nullptr;
+    const auto found = std::ranges::find_if(table, match);
+    return found == table.end() ? nullptr : &*found;
   }
 };
 
@@ -54,10 +52,8 @@ class FakeCodePage final : public CodePage {
 // calls whose 0-based numbers are listed.
 struct FakeStore final : SettingsStore {
   bool write(std::string_view valueName, TextView data) override {
-    const bool ok = !failing.count(writes.size());
     writes.push_back(std::string(valueName) + "=" + toUtf8(data));
-    if (ok) values[std::string(valueName)] = Text(data);
-    return ok;
+    return !failing.count(writes.size() - 1);
   }
   bool commit() override {
     writes.push_back("commit");
@@ -65,7 +61,6 @@ struct FakeStore final : SettingsStore {
   }
   std::set<std::size_t> failing;
   std::vector<std::string> writes;
-  std::map<std::string, Text> values;
 };
 
 // A message as "title|icon|text", the icon as i (information), !

@@ -64,33 +64,15 @@ TEST(QtSettingsStore, CommitsTheValuesTogetherAndKeepsEveryOtherSetting) {
   EXPECT_EQ(readBytes(file), "[settings]\nreadButtonBitmap=r.bmp\n");
 }
 
-// Garbage, a group left open, a "#" line, backslashes where QSettings reads
-// them some other way (the fuzzer found those), a directory: what QSettings
-// would misread is never written; and a byte of the schedule that is not text is
-// not a value.
+// What QSettings would misread is never written (the fuzz target's seeds
+// hold the ones found so far); nor is a byte of the schedule that is not
+// text, nor a directory.
 TEST(QtSettingsStore, NeverWritesAFileItCannotReadWhole) {
   const TempDir& home = emptyConfigHome();
-  for (const std::string& content : {std::string("[settings]\x00\xff\xfe=\x80\n", 15), std::string("[broken\na=b\n"),
-                                     std::string("[settings]\n# a comment\n"), std::string("[a]\nb=1\n[]c]\n"),
-                                     std::string("[\\e]\nf=3\n"), std::string("[settings]\n\\\\g=4\n"),
-                                     std::string("/h=5\n")}) {
-    home.write("orangesoft/winbiff.conf", content);
-    qt::QtSettingsStore store;
-    EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
-    EXPECT_TRUE(store.commit());
-    EXPECT_EQ(readBytes(home.path() / "orangesoft/winbiff.conf"), content);
-  }
-  // A group whose name starts with ";", which QSettings reads some other way
-  // (a find of the fuzzer's): the commit reads its new file back, and fails.
-  const std::string misread = "[;i]\nj=1\n";
-  home.write("orangesoft/winbiff.conf", misread);
-  qt::QtSettingsStore misreading;
-  EXPECT_TRUE(misreading.write("velkornBitmap", U"a.bmp"));
-  EXPECT_FALSE(misreading.commit());
-  EXPECT_EQ(readBytes(home.path() / "orangesoft/winbiff.conf"), misread);
+  home.write("orangesoft/winbiff.conf", "[broken\na=b\n");
+  EXPECT_FALSE(qt::QtSettingsStore().write("velkornBitmap", U"a.bmp"));
   std::filesystem::remove(home.path() / "orangesoft/winbiff.conf");
-  qt::QtSettingsStore store;
-  EXPECT_FALSE(store.write("velkornBitmap", Text{U'a', escapeOf(0x81)}));
+  EXPECT_FALSE(qt::QtSettingsStore().write("velkornBitmap", Text{U'a', escapeOf(0x81)}));
   std::filesystem::create_directory(home.path() / "orangesoft/winbiff.conf");
   EXPECT_FALSE(qt::QtSettingsStore().write("velkornBitmap", U"a.bmp"));
 }

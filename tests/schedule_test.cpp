@@ -31,15 +31,6 @@ TEST(DueRule, ComparesTheFieldsByCharacterPosition) {
   EXPECT_EQ(kindOf(TextView(U"12/24 P").substr(0, 6)), std::nullopt);
 }
 
-// The scheduler skips decoding the lines that fail mayBeDue: most, never a due
-// one (fuzz_due tries any line), even where a wider character moves a field.
-TEST(MayBeDue, RejectsOnlyLinesThatCannotBeDue) {
-  const DayKey eve = dayKeyOf({2026, 12, 24});
-  for (const char* line : {"12/24", "00/00 P", "12\x81\x5E" "24 P", "12\x81\x5E" "25 P"}) EXPECT_TRUE(mayBeDue(line, eve));
-  for (const char* line : {"12/25 P", "11/24 P", "00/24 P", "12/00 P", "12/2", "#2/24"}) EXPECT_FALSE(mayBeDue(line, eve));
-  EXPECT_FALSE(mayBeDue(BytesView("12/24", 4), eve));  // the byte after a line is not its own
-}
-
 // The lines, and "(error)" where reading failed.
 std::vector<std::string> readLines(const std::filesystem::path& file) {
   auto reader = LineReader::open(file);
