@@ -38,7 +38,7 @@ BytesView withoutMark(BytesView firstLine) {
 
 }  // namespace
 
-BytesView EncodingDetector::see(BytesView line) {
+BytesView EncodingDetector::learn(BytesView line) {
   if (first_) {
     first_ = false;
     if (line.starts_with(kByteOrderMark)) {

@@ -36,13 +36,16 @@ enum class ScheduleEncoding { CodePage, Utf8 };
 class EncodingDetector {
  public:
   // The line as text begins: the first without the file's byte-order mark.
-  BytesView see(BytesView line);
+  // Inline: the scheduler shows it every line, nearly always settled.
+  BytesView see(BytesView line) { return settled_ ? line : learn(line); }
   // Whether lines still to come could change the answer: a mark settles it,
   // and so does a byte that is not UTF-8.
   bool settled() const { return settled_; }
   ScheduleEncoding encoding() const { return utf8_ ? ScheduleEncoding::Utf8 : ScheduleEncoding::CodePage; }
 
  private:
+  BytesView learn(BytesView line);
+
   bool first_ = true;
   bool settled_ = false;
   bool utf8_ = false;  // a mark, or UTF-8 that is not ASCII so far

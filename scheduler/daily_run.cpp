@@ -64,8 +64,10 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
   };
   const LineReader::Status status = reader->forEach([&](BytesView raw) {
     platform.events.processPending();
-    raw = detector.see(raw);
-    if (detector.settled()) applyWaiting();
+    if (!detector.settled()) {
+      raw = detector.see(raw);
+      if (detector.settled()) applyWaiting();
+    }
     if (!mayBeDue(raw, today)) return;
     if (!detector.settled() && (!waiting.empty() || !isAscii(raw))) {
       waiting.emplace_back(raw);
