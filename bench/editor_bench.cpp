@@ -89,24 +89,30 @@ void BareSetPlainText(benchmark::State& state) {
   }
 }
 
+// The editor open on a schedule of `lines` lines, its window shown.
+struct OpenEditor {
+  explicit OpenEditor(long lines) : file(scheduleWithLines(lines)) {
+    window.setController(&controller);
+    controller.load({2026, 12, 24});
+    window.show();
+    QCoreApplication::processEvents();
+  }
+  std::filesystem::path file;
+  velkorn::qt::IconvCodePage codePage;
+  const velkorn::Codec codec{codePage};
+  velkorn::qt::SaveFileWriter writer;
+  velkorn::qt::Form2 window{"/nonexistent/velkorn"};
+  velkorn::EditorController controller{window, codec, writer, file};
+};
+
 // A view that only composes: the list widget is the real one.
 void Add100Entries(benchmark::State& state) {
-  const auto file = scheduleWithLines(state.range(0));
-  velkorn::qt::IconvCodePage codePage;
-  const velkorn::Codec codec(codePage);
-  velkorn::qt::SaveFileWriter writer;
-  velkorn::qt::Form2 window("/nonexistent/velkorn");
-  velkorn::EditorController controller(window, codec, writer, file);
-  window.setController(&controller);
-  controller.load({2026, 12, 24});
-  window.show();
-  QCoreApplication::processEvents();
-  auto* combo = window.findChild<QWidget*>("Combo1");
-  combo->setProperty("currentIndex", 0);
+  OpenEditor editor(state.range(0));
+  editor.window.findChild<QWidget*>("Combo1")->setProperty("currentIndex", 0);
   for (auto _ : state) {
     for (int i = 0; i < 100; ++i) {
-      window.setFileBoxText(U"C:\\Program Files\\Winbiff\\画像\\新しい.bmp");
-      controller.handleAdd();
+      editor.window.setFileBoxText(U"C:\\Program Files\\Winbiff\\画像\\新しい.bmp");
+      editor.controller.handleAdd();
     }
     QCoreApplication::processEvents();
   }
@@ -115,17 +121,8 @@ void Add100Entries(benchmark::State& state) {
 // A user typing dated lines into the middle of the list, key by key, at a
 // typist's pace for the window but with no pause long enough to be idle.
 void Type100Keys(benchmark::State& state) {
-  const auto file = scheduleWithLines(state.range(0));
-  velkorn::qt::IconvCodePage codePage;
-  const velkorn::Codec codec(codePage);
-  velkorn::qt::SaveFileWriter writer;
-  velkorn::qt::Form2 window("/nonexistent/velkorn");
-  velkorn::EditorController controller(window, codec, writer, file);
-  window.setController(&controller);
-  controller.load({2026, 12, 24});
-  window.show();
-  QCoreApplication::processEvents();
-  auto* list = window.findChild<QPlainTextEdit*>("Text2");
+  OpenEditor editor(state.range(0));
+  auto* list = editor.window.findChild<QPlainTextEdit*>("Text2");
   list->setFocus();
   QTextCursor middle(list->document()->findBlockByNumber(list->blockCount() / 2));
   list->setTextCursor(middle);
@@ -141,37 +138,20 @@ void Type100Keys(benchmark::State& state) {
 
 // The pause after a key: the list read once and the calendar marked again.
 void MarkAfterPause(benchmark::State& state) {
-  const auto file = scheduleWithLines(state.range(0));
-  velkorn::qt::IconvCodePage codePage;
-  const velkorn::Codec codec(codePage);
-  velkorn::qt::SaveFileWriter writer;
-  velkorn::qt::Form2 window("/nonexistent/velkorn");
-  velkorn::EditorController controller(window, codec, writer, file);
-  window.setController(&controller);
-  controller.load({2026, 12, 24});
-  window.show();
-  QCoreApplication::processEvents();
+  OpenEditor editor(state.range(0));
   for (auto _ : state) {
-    controller.handleListChanged();
-    controller.handleIdle();
+    editor.controller.handleListChanged();
+    editor.controller.handleIdle();
     QCoreApplication::processEvents();
   }
 }
 
 // The next month shown, the list unchanged since the last pause.
 void ChangeMonth(benchmark::State& state) {
-  const auto file = scheduleWithLines(state.range(0));
-  velkorn::qt::IconvCodePage codePage;
-  const velkorn::Codec codec(codePage);
-  velkorn::qt::SaveFileWriter writer;
-  velkorn::qt::Form2 window("/nonexistent/velkorn");
-  velkorn::EditorController controller(window, codec, writer, file);
-  window.setController(&controller);
-  controller.load({2026, 12, 24});
-  window.show();
-  controller.handleIdle();
+  OpenEditor editor(state.range(0));
+  editor.controller.handleIdle();
   QCoreApplication::processEvents();
-  auto* calendar = window.findChild<QCalendarWidget*>("MonthView1");
+  auto* calendar = editor.window.findChild<QCalendarWidget*>("MonthView1");
   for (auto _ : state) {
     calendar->showNextMonth();
     QCoreApplication::processEvents();
