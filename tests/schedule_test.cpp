@@ -102,7 +102,8 @@ TEST(Utf, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
   EXPECT_EQ(toUtf16(text), utf16);
   EXPECT_EQ(fromUtf16(utf16), text);
   EXPECT_EQ(toUtf16(Text{0x110000}), std::u16string{0xFFFD});
-  EXPECT_EQ(fromUtf16(std::u16string{0xDBFF, 0xDBFF, 0xDFFF, 0xE000, 0xD800}), (Text{0xDBFF, 0x10FFFF, 0xE000, 0xD800}));
+  EXPECT_EQ(fromUtf16(std::u16string{0xDBFF, 0xDBFF, 0xDFFF, 0xD800, 0xD800, 0xDC00}),  // a pair last of all too
+            (Text{0xDBFF, 0x10FFFF, 0xD800, 0x10000}));
   EXPECT_EQ(fromUtf16(std::u16string_view(u"a\xD800\xDC00", 2)), (Text{U'a', 0xD800}));  // nothing read past the end
 }
 
