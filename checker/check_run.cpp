@@ -69,10 +69,6 @@ Text reasonOf(const Finding& finding) {
   return {};
 }
 
-TextView valueText(const ImageValue& value) {
-  return value.path.empty() ? texts::kCheckEmptyValue : TextView(value.path);
-}
-
 void appendLine(Text& out, std::initializer_list<TextView> parts) {
   for (TextView part : parts) out += part;
   out += U'\n';
@@ -87,7 +83,7 @@ void appendYearTable(Text& out, const CheckReport& report) {
   const auto addRow = [&](Text day, const DayValues& values) {
     Row& row = rows.emplace_back(Row{std::move(day)});
     for (std::size_t i = 0; i < values.size(); ++i) {
-      row[i + 1] = (values[i].path == report.everyDay[i].path ? U"  " : U"* ") + Text(valueText(values[i]));
+      row[i + 1] = (values[i].path == report.everyDay[i].path ? U"  " : U"* ") + Text(texts::shownValue(values[i].path));
     }
   };
   addRow(Text(texts::kCheckEveryDay), report.everyDay);
@@ -133,8 +129,8 @@ Text renderReport(const CheckReport& report, TextView fileName, const Date& date
   appendLine(out, {U"\n", texts::onDateHeading(dateText(date))});
   for (const KindInfo& info : imageKinds()) {
     const ImageValue& value = report.onDate[static_cast<std::size_t>(info.kind)];
-    appendLine(out, {U"  ", padded(texts::of(info.kind).label, labelWidth()), U"  ", valueText(value), U"  ", texts::kCheckFrom,
-                     value.lineNumber ? texts::lineNumberText(value.lineNumber) : Text(texts::kCheckNoLineDue)});
+    appendLine(out, {U"  ", padded(texts::of(info.kind).label, labelWidth()), U"  ",
+                     texts::valueFromLine(value.path, value.lineNumber)});
   }
   if (stored) {
     // Whether today's run has happened with this schedule: the scheduler
@@ -145,7 +141,7 @@ Text renderReport(const CheckReport& report, TextView fileName, const Date& date
       const std::optional<Text>& now = (*stored)[static_cast<std::size_t>(info.kind)];
       agree = agree && now == report.onDate[static_cast<std::size_t>(info.kind)].path;
       appendLine(out, {U"  ", padded(texts::of(info.kind).label, labelWidth()), U"  ",
-                       now ? (now->empty() ? texts::kCheckEmptyValue : TextView(*now)) : texts::kCheckNotStored});
+                       now ? texts::shownValue(*now) : texts::kCheckNotStored});
     }
     appendLine(out, {agree ? texts::kCheckStoredAgree : texts::kCheckStoredDisagree});
   }

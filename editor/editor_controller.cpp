@@ -24,9 +24,7 @@ Text dayTipOf(const Date& date, const DayValues& values) {
   Text tip = texts::onDateHeading(widen(std::string_view(field.data(), field.size())));
   for (const KindInfo& info : imageKinds()) {
     const ImageValue& value = values[static_cast<std::size_t>(info.kind)];
-    tip += U'\n' + Text(texts::of(info.kind).label) + U"  " +
-           (value.path.empty() ? Text(texts::kCheckEmptyValue) : value.path) + U"  " + Text(texts::kCheckFrom) +
-           (value.lineNumber ? texts::lineNumberText(value.lineNumber) : Text(texts::kCheckNoLineDue));
+    tip += U'\n' + Text(texts::of(info.kind).label) + U"  " + texts::valueFromLine(value.path, value.lineNumber);
   }
   return tip;
 }

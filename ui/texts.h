@@ -118,6 +118,16 @@ inline Text neverWinsMessage(std::size_t laterLine) {
 inline Text lineNumberText(std::size_t lineNumber) {
   return widen(std::to_string(lineNumber)) + U" 行目";
 }
+// An image's value, shown: the path, or （空） for the empty one.
+inline TextView shownValue(TextView path) {
+  return path.empty() ? kCheckEmptyValue : path;
+}
+// What an image gets on a day and which line it comes from (0: none is due),
+// as velkorn-check and the calendar's tooltips tell it.
+inline Text valueFromLine(TextView path, std::size_t lineNumber) {
+  return Text(shownValue(path)) + U"  " + Text(kCheckFrom) +
+         (lineNumber ? lineNumberText(lineNumber) : Text(kCheckNoLineDue));
+}
 inline Text problemCountMessage(std::size_t count) {
   return U"問題が " + widen(std::to_string(count)) + U" 件あります。";
 }
