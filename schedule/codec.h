@@ -21,6 +21,10 @@ class CodePage {
   // Appends the encoded longest encodable prefix of `text` to `out`; returns
   // the number of characters consumed.
   virtual std::size_t encodePrefix(TextView text, Bytes& out) const = 0;
+
+  // Windows' number of the code page (932, 1252, 65001), for messages that
+  // name it.
+  virtual unsigned number() const = 0;
 };
 
 // A byte that is not valid in the code page decodes to its escape
@@ -47,6 +51,8 @@ class Codec {
 
   // Fails at the first character the code page cannot represent.
   Encoded encode(TextView text) const;
+
+  unsigned codePageNumber() const { return codePage_.number(); }
 
  private:
   void keepRoundTrip(BytesView run, const Text& decoded, Text& out) const;

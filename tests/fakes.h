@@ -32,6 +32,7 @@ class FakeCodePage final : public CodePage {
     }
     return i;
   }
+  unsigned number() const override { return 932; }
 
  private:
   using Pair = std::pair<std::string, char32_t>;

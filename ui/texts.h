@@ -144,6 +144,11 @@ inline Text yearUnchangedMessage(int year) {
   return widen(std::to_string(year)) + U" 年に毎日の画像と違う日はありません。";
 }
 
+// A code page as a user knows it: Japanese Windows calls 932 Shift-JIS.
+inline Text codePageName(unsigned number) {
+  return number == 932 ? Text(U"Shift-JIS") : U"コードページ " + widen(std::to_string(number));
+}
+
 // A character that Shift-JIS cannot hold, on the given 1-based line.
 inline Text unencodableCharacterMessage(std::size_t lineNumber) {
   return widen(std::to_string(lineNumber)) +

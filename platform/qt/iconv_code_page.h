@@ -25,6 +25,7 @@ class IconvCodePage final : public CodePage {
 
   std::size_t decodePrefix(BytesView bytes, Text& out) const override;
   std::size_t encodePrefix(TextView text, Bytes& out) const override;
+  unsigned number() const override { return 932; }
 
  private:
   using Row = std::array<char32_t, 256>;  // indexed by the second byte

@@ -87,7 +87,8 @@ ConversionCalls& systemConversion() {
   return calls;
 }
 
-AnsiCodePage::AnsiCodePage(unsigned codePage, ConversionCalls& calls) : codePage_(codePage), calls_(calls) {
+AnsiCodePage::AnsiCodePage(unsigned codePage, ConversionCalls& calls)
+    : codePage_(codePage == CP_ACP ? GetACP() : codePage), calls_(calls) {
   CPINFO info{};
   if (GetCPInfo(codePage_, &info)) longestCharacter_ = info.MaxCharSize;
 }

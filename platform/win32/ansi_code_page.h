@@ -31,11 +31,12 @@ class AnsiCodePage final : public CodePage {
 
   std::size_t decodePrefix(BytesView bytes, Text& out) const override;
   std::size_t encodePrefix(TextView text, Bytes& out) const override;
+  unsigned number() const override { return codePage_; }
 
  private:
   std::size_t characterAt(BytesView bytes, std::wstring& wide) const;
 
-  unsigned codePage_;
+  unsigned codePage_;  // never CP_ACP: the number it stands for
   ConversionCalls& calls_;
   std::size_t longestCharacter_ = 2;
 };
