@@ -1,5 +1,6 @@
 #include "editor/editor_controller.h"
 
+#include <algorithm>
 #include <variant>
 
 #include "editor/bitmap_preview.h"
@@ -121,6 +122,21 @@ bool EditorController::handleCloseRequest() {
   return ask(texts::kExitTitle, texts::kExitQuestion) == Answer::Yes;
 }
 
+bool EditorController::handleSessionEndQuery(SessionEnd& session) {
+  if (ended_ || !dirty_ || !session.mayAsk()) return true;
+  // The save under way ends within seconds; the user can log off again then.
+  if (saving_) return false;
+  session.hold(texts::kUnsavedChangesReason);
+  const bool agreed = ask(texts::kExitTitle, texts::kExitQuestion) == Answer::Yes;
+  session.release();
+  if (agreed) end();
+  return agreed;
+}
+
+void EditorController::handleSessionEnd() {
+  if (!ended_) end();
+}
+
 void EditorController::handleRun() {
   // A clean list is what is on disk already: run it as it is.
   if (dirty_) {
@@ -138,6 +154,13 @@ void EditorController::handleBrowse() {
   // A line break in the name would split the entry into two schedule lines.
   if (picked->find_first_of(U"\r\n") != Text::npos) {
     tell(texts::kFileNameErrorTitle, texts::kFileNameHasLineBreak, Message::Icon::Exclamation);
+    return;
+  }
+  // A path the schedule cannot hold could be added but never saved; and a
+  // lone surrogate in a file name would be written as a stray byte.
+  if (codec_.encode(*picked).failure || std::ranges::any_of(*picked, isEscape)) {
+    tell(texts::kFileNameErrorTitle, texts::unholdablePathMessage(*picked, codec_.codePageNumber()),
+         Message::Icon::Exclamation);
     return;
   }
   view_.setFileBoxText(*picked);
@@ -169,14 +192,18 @@ bool EditorController::save() {
   try {
     const auto bytes = scheduleFileBytes(view_.listText(), codec_);
     if (const auto* unencodable = std::get_if<UnencodableLine>(&bytes)) {
-      tell(texts::kSaveTitle, texts::unencodableCharacterMessage(unencodable->lineNumber),
+      tell(texts::kSaveTitle,
+           texts::unencodableCharacterMessage(unencodable->lineNumber, unencodable->column, unencodable->character,
+                                              codec_.codePageNumber()),
            Message::Icon::Exclamation);
       return false;
     }
+    saving_ = true;
     saved = writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes));
   } catch (const std::exception&) {
     // No memory for the file's bytes: not saved, like any other failure.
   }
+  saving_ = false;
   if (!saved) {
     Text text(texts::kSaveFailed);
     if (const auto left = writer_.newContentsLeftIn()) text += Text(texts::kSaveLeftIn) + displayPath(*left);

@@ -29,6 +29,11 @@ class EditorController {
   void handleRun();
   // The close box or any other close request: true when the window may close.
   bool handleCloseRequest();
+  // A log-off or shutdown asks: true when it may go on. With unsaved
+  // changes the user is asked as on Exit; a Yes ends the program.
+  bool handleSessionEndQuery(SessionEnd& session);
+  // The session ends after all: so does the program, without saving.
+  void handleSessionEnd();
   void handleBrowse();
   void handleAdd();
   // The list has been left alone for a moment since it changed.
@@ -58,6 +63,7 @@ class EditorController {
   std::filesystem::path scheduleFile_;
   bool dirty_ = false;
   bool ended_ = false;
+  bool saving_ = false;  // a save waits for the file (the window's messages go on meanwhile)
   DayIndex days_;
   bool daysStale_ = true;
 };

@@ -61,6 +61,20 @@ class EditorView {
   virtual void endProgram() = 0;
 };
 
+// A log-off or shutdown that asks the editor whether it may go on. The
+// window gives what its platform can do while it waits.
+class SessionEnd {
+ public:
+  virtual ~SessionEnd() = default;
+  // Whether the user may still be asked; when not, the session ends
+  // whatever the answer.
+  virtual bool mayAsk() = 0;
+  // Keeps the session waiting, and tells the user why, while a question is
+  // up; release() lets it go on.
+  virtual void hold(TextView reason) = 0;
+  virtual void release() = 0;
+};
+
 // Where the schedule is written. Implementations replace the file as a whole
 // (a temporary file, then a rename), so a failed save leaves the old one.
 class ScheduleWriter {

@@ -80,8 +80,11 @@ std::optional<ScheduleLines> readScheduleLines(const std::filesystem::path& file
 std::variant<Bytes, UnencodableLine> scheduleFileBytes(TextView listText, const Codec& codec) {
   Encoded encoded = codec.encode(listText);
   if (encoded.failure) {
-    const auto upTo = listText.begin() + static_cast<std::ptrdiff_t>(encoded.failure->position);
-    return UnencodableLine{static_cast<std::size_t>(std::count(listText.begin(), upTo, U'\n')) + 1};
+    const std::size_t at = encoded.failure->position;
+    const TextView before = listText.substr(0, at);
+    const std::size_t lineStart = before.rfind(U'\n') + 1;  // npos + 1: the first line's start
+    return UnencodableLine{static_cast<std::size_t>(std::ranges::count(before, U'\n')) + 1, at - lineStart + 1,
+                           listText[at]};
   }
   encoded.bytes += "\r\n";
   return std::move(encoded.bytes);

@@ -71,6 +71,8 @@ std::optional<ScheduleLines> readScheduleLines(const std::filesystem::path& file
 // converted to the code page, then one CR LF.
 struct UnencodableLine {
   std::size_t lineNumber;  // 1-based, counting CR LF-separated lines
+  std::size_t column;      // 1-based, in characters
+  char32_t character;
 };
 std::variant<Bytes, UnencodableLine> scheduleFileBytes(TextView listText, const Codec& codec);
 

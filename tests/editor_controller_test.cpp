@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <new>
 
 #include "editor/bitmap_preview.h"
@@ -68,6 +69,7 @@ struct FakeView final : EditorView {
 // memory) on request.
 struct FileWriter final : ScheduleWriter {
   bool replaceContents(const std::filesystem::path& file, BytesView bytes) override {
+    if (meanwhile) meanwhile();
     if (throws) throw std::bad_alloc();
     if (!fail) std::ofstream(file, std::ios::binary) << bytes;
     return ++calls, !fail;
@@ -76,6 +78,17 @@ struct FileWriter final : ScheduleWriter {
   bool fail = false, throws = false;
   int calls = 0;
   std::optional<std::filesystem::path> left;
+  std::function<void()> meanwhile;  // what the window's messages do while the save waits
+};
+
+// A log-off or shutdown: whether it lets the user be asked, and what it was
+// told while it waited.
+struct FakeSession final : SessionEnd {
+  bool mayAsk() override { return interactive; }
+  void hold(TextView reason) override { held += toUtf8(reason) + "|"; }
+  void release() override { held += "released"; }
+  bool interactive = true;
+  std::string held;
 };
 
 std::string littleEndian(std::int64_t value, int bytes) {
@@ -175,9 +188,14 @@ TEST_F(Editor, NoToSaveOrRunDoesNothingAndYesToExitEndsWithoutSaving) {
 // failure is reported, the changes stay unsaved and nothing runs.
 TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
   open("A\r\nB\r\n");
-  type(3, U"é", {Answer::Yes});
+  type(4, U"é", {Answer::Yes});
   controller.handleSave();
-  EXPECT_EQ(view.shown.back().substr(0, 21), "保存|!|2 行目に ");
+  EXPECT_EQ(view.shown.back(), "保存|!|2 行目の 2 文字目「é」（U+00E9）は Shift-JIS で保存できない文字です。"
+                               "その文字を直してから保存してください。");
+  type(0, U"\U00020BB7", {Answer::Yes});
+  controller.handleSave();
+  const std::string beyondTheBasicPlane = "保存|!|1 行目の 1 文字目「\U00020BB7」（U+20BB7）";
+  EXPECT_EQ(view.shown.back().substr(0, beyondTheBasicPlane.size()), beyondTheBasicPlane);
   EXPECT_EQ(writer.calls, 0);
   view.list = U"A\r\n";
   for (bool* failure : {&writer.fail, &writer.throws}) {
@@ -200,16 +218,61 @@ TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
   EXPECT_EQ(view.shown.back(), "実行|x|velkorn を起動できませんでした。");
 }
 
+// A name with a line break, or one the schedule cannot hold (Hangul, a lone
+// surrogate), is refused at once: it could never be saved.
+// A log-off asks as Exit does, about unsaved changes only, while it waits:
+// No keeps the window and the list, Yes ends without saving. One that cannot
+// wait (a critical one) is not asked about, nor one that comes mid-save.
+TEST_F(Editor, ALogOffAsksAboutUnsavedChangesAsExitDoes) {
+  open("A\r\n");
+  type(0, U"x", {Answer::Yes});
+  std::optional<bool> agreedMidSave;
+  writer.meanwhile = [&] { FakeSession during; agreedMidSave = controller.handleSessionEndQuery(during); };
+  controller.handleSave();
+  EXPECT_EQ(agreedMidSave, false);
+  writer.meanwhile = nullptr;
+  const std::string exitQuestion = "終了|i|保存しないで終了しますが、よろしいですか？";
+  const struct {
+    bool edited, interactive;
+    Answer answer;
+    bool agreed;
+    std::vector<std::string> shown;
+    const char* held;
+  } rows[] = {{false, true, Answer::Yes, true, {}, ""},
+              {true, false, Answer::No, true, {}, ""},
+              {true, true, Answer::No, false, {exitQuestion}, "保存していない変更があります。|released"},
+              {true, true, Answer::Yes, true, {exitQuestion}, "保存していない変更があります。|released"}};
+  for (const auto& row : rows) {
+    open("A\r\n");
+    if (row.edited) type(0, U"x");
+    view.answers = {row.answer}, view.shown.clear();
+    FakeSession session;
+    session.interactive = row.interactive;
+    EXPECT_EQ(controller.handleSessionEndQuery(session), row.agreed) << row.held;
+    EXPECT_EQ(view.shown, row.shown);
+    EXPECT_EQ(session.held, row.held);
+    EXPECT_EQ(view.list, row.edited ? U"xA\r\n" : U"A\r\n");
+    EXPECT_EQ(view.ends, row.answer == Answer::Yes && !row.shown.empty() ? 1 : 0);
+  }
+  EXPECT_EQ(readBytes(dir.path() / "velkorn.txt"), "A\r\n");
+  EXPECT_EQ(writer.calls, 1);  // the save above only
+}
+
 TEST_F(Editor, BrowseKeepsTheFileBoxOnCancelOrABadName) {
   open("");
   view.fileBox = U"C:\\a.bmp";
-  for (const auto& picked : {std::optional<Text>(), std::optional<Text>(U""), std::optional<Text>(U"a\nb.bmp")}) {
+  for (const auto& picked : {std::optional<Text>(), std::optional<Text>(U""), std::optional<Text>(U"a\nb.bmp"),
+                             std::optional<Text>(U"C:\\한글\\a.bmp"), std::optional<Text>({U'a', escapeOf(0x81)})}) {
     view.picked = picked;
     controller.handleBrowse();
     EXPECT_EQ(view.fileBox, U"C:\\a.bmp");
   }
   EXPECT_EQ(view.filter, U"BMPファイル(*.bmp)|*.bmp");
-  EXPECT_EQ(view.shown, std::vector<std::string>{"ファイル名エラー|!|改行を含むファイル名は指定できません。"});
+  const std::string notHeld = "\n\nこのファイルのフォルダー名かファイル名に、Shift-JIS で表せない文字があります。"
+                              "フォルダーかファイルの名前を変えてから、もう一度選んでください。";
+  EXPECT_EQ(view.shown, (std::vector<std::string>{"ファイル名エラー|!|改行を含むファイル名は指定できません。",
+                                                  "ファイル名エラー|!|C:\\한글\\a.bmp" + notHeld,
+                                                  "ファイル名エラー|!|a" + toUtf8(Text(1, escapeOf(0x81))) + notHeld}));
   // The file box's tooltip, until the file is added.
   view.picked = displayPath(dir.write("big.bmp", bitmapFile(20000, 20000, 24, 0, 1000)));
   controller.handleBrowse();

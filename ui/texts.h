@@ -66,6 +66,8 @@ inline constexpr TextView kSchedulerStartFailed = U"velkorn を起動できま�
 inline constexpr TextView kFileNameErrorTitle = U"ファイル名エラー";
 inline constexpr TextView kNoFileChosen = U"ファイルが指定されていません";
 inline constexpr TextView kFileNameHasLineBreak = U"改行を含むファイル名は指定できません。";
+// Shown by Windows while a log-off or shutdown waits for the Exit question.
+inline constexpr TextView kUnsavedChangesReason = U"保存していない変更があります。";
 // After the save failed message, when the old file is gone from its name;
 // followed by the path of the file that holds what was to be saved.
 inline constexpr TextView kSaveLeftIn =
@@ -149,10 +151,31 @@ inline Text codePageName(unsigned number) {
   return number == 932 ? Text(U"Shift-JIS") : U"コードページ " + widen(std::to_string(number));
 }
 
-// A character that Shift-JIS cannot hold, on the given 1-based line.
-inline Text unencodableCharacterMessage(std::size_t lineNumber) {
-  return widen(std::to_string(lineNumber)) +
-         U" 行目に Shift-JIS で保存できない文字があります。その文字を直してから保存してください。";
+// A character by its code point too: a space or a mark can look like nothing.
+inline Text characterText(char32_t c) {
+  std::string hex;  // at least four digits, as code points are written
+  for (char32_t rest = c; rest != 0 || hex.size() < 4; rest >>= 4) hex.insert(hex.begin(), "0123456789ABCDEF"[rest & 0xF]);
+  Text text = U"「";
+  text += c;
+  text += U"」（U+";
+  text += widen(hex);
+  text += U"）";
+  return text;
+}
+
+// A character of the list that the schedule's code page cannot hold; line
+// and column 1-based.
+inline Text unencodableCharacterMessage(std::size_t lineNumber, std::size_t column, char32_t character,
+                                        unsigned codePage) {
+  return widen(std::to_string(lineNumber)) + U" 行目の " + widen(std::to_string(column)) + U" 文字目" +
+         characterText(character) + U"は " + codePageName(codePage) +
+         U" で保存できない文字です。その文字を直してから保存してください。";
+}
+
+// Browse: a file whose path the schedule's code page cannot hold.
+inline Text unholdablePathMessage(TextView path, unsigned codePage) {
+  return Text(path) + U"\n\nこのファイルのフォルダー名かファイル名に、" + codePageName(codePage) +
+         U" で表せない文字があります。フォルダーかファイルの名前を変えてから、もう一度選んでください。";
 }
 
 // The editor's tooltips: a day the calendar marks (the checker's texts, as

@@ -1,5 +1,6 @@
 #include "platform/qt/editor_window.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCalendarWidget>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSessionManager>
 #include <QTableView>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -67,6 +69,20 @@ QString inlinePicture(const FilePreview& preview) {
       .save(&buffer, "PNG");
   return QStringLiteral("<img src='data:image/png;base64,%1'>").arg(QString::fromLatin1(png.toBase64()));
 }
+
+// A log-off as the desktop's session manager asks it: the user may be asked
+// once it grants the interaction, which keeps the log-off waiting until
+// released.
+class QtSessionEnd final : public SessionEnd {
+ public:
+  explicit QtSessionEnd(QSessionManager& manager) : manager_(manager) {}
+  bool mayAsk() override { return manager_.allowsInteraction(); }
+  void hold(TextView) override {}
+  void release() override { manager_.release(); }
+
+ private:
+  QSessionManager& manager_;
+};
 
 }  // namespace
 
@@ -206,6 +222,10 @@ void Form2::connectControls() {
   connect(Command5, &QPushButton::clicked, this, [c] { c->handleRun(); });
   connect(idleTimer_, &QTimer::timeout, this, [c] { c->handleIdle(); });
   connect(MonthView1, &QCalendarWidget::currentPageChanged, this, &Form2::markShownDays);
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [c](QSessionManager& manager) {
+    QtSessionEnd session(manager);
+    if (!c->handleSessionEndQuery(session)) manager.cancel();
+  }, Qt::DirectConnection);
 }
 
 // Bold, with what applies as its tooltip, each marked day of the page's

@@ -334,6 +334,7 @@ void Form2::fitHintToItsPlace() {
 
 void Form2::fitCalendarToItsPlace() {
   HWND calendar = control(form::Control::MonthView1);
+
   const RECT room = calendarPlace(dpi_, {INT_MAX, INT_MAX});
   calendarFont_ = fitCalendarFont(calendar, {room.right - room.left, room.bottom - room.top});
   RECT wanted{};
@@ -374,6 +375,11 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // which then sets its cursor as before.
       onSetCursor();
       return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_QUERYENDSESSION:
+      return onQueryEndSession(lParam);
+    case WM_ENDSESSION:
+      if (wParam && controller_) controller_->handleSessionEnd();
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
@@ -539,6 +545,30 @@ LRESULT Form2::onTipCustomDraw(const NMTTCUSTOMDRAW& draw) {
   SelectObject(picture, old);
   DeleteDC(picture);
   return CDRF_DODEFAULT;
+}
+
+namespace {
+
+// A log-off or shutdown as Windows asks: a critical one ends the session
+// whatever the answer; a reason, while it is set, shows on the screen that
+// lists what keeps Windows from going on.
+class WindowsSessionEnd final : public SessionEnd {
+ public:
+  WindowsSessionEnd(HWND window, LPARAM flags) : window_(window), flags_(flags) {}
+  bool mayAsk() override { return !(flags_ & ENDSESSION_CRITICAL); }
+  void hold(TextView reason) override { ShutdownBlockReasonCreate(window_, toWide(reason).c_str()); }
+  void release() override { ShutdownBlockReasonDestroy(window_); }
+
+ private:
+  HWND window_;
+  LPARAM flags_;
+};
+
+}  // namespace
+
+LRESULT Form2::onQueryEndSession(LPARAM flags) {
+  WindowsSessionEnd session(hwnd_, flags);
+  return !controller_ || controller_->handleSessionEndQuery(session);
 }
 
 void Form2::onClose() {

@@ -78,6 +78,7 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   void onCreate();
   void onCommand(int id, int notification);
   void onClose();
+  LRESULT onQueryEndSession(LPARAM flags);
   void onNextControl(WPARAM control, bool given);
   LRESULT onNotify(NMHDR& header);
   void onGetDayState(NMDAYSTATE& ask);

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/win32/platform_info.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/win_text.h"
@@ -136,6 +138,38 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   EXPECT_EQ((std::array<LONG, 2>{at[2], at[3]}), (std::array{wanted.right, wanted.bottom}));
   expectTabOrder(window);
   expectEveryControlReachesTheEditorLogic(window);
+}
+
+// A log-off as Windows asks it, from another thread that waits for the
+// answer. With unsaved changes the Exit question comes: No keeps the window
+// and the list; a critical log-off, which cannot wait, is let go at once;
+// Yes lets it go on, and the window ends without saving.
+TEST(Win32EditorWindow, ALogOffWithUnsavedChangesAsksAsExitDoes) {
+  Win32Window window;
+  window.type(U"x");
+  const auto logOff = [&](LPARAM flags) {
+    DWORD_PTR agreed = 2;
+    SendMessageTimeoutW(window.window, WM_QUERYENDSESSION, 0, flags, SMTO_NORMAL, 15000, &agreed);
+    return agreed;
+  };
+  for (const int button : {IDNO, IDYES}) {
+    DWORD_PTR agreed = 2;
+    std::thread asking([&] { agreed = logOff(ENDSESSION_LOGOFF); });
+    std::vector<HWND> boxes;
+    EXPECT_TRUE(window.eventually([&] { return !(boxes = windowsOf(L"#32770", window.process.dwProcessId)).empty(); }))
+        << "no question came";
+    if (!boxes.empty()) {
+      EXPECT_EQ(answer(boxes[0], button), L"終了|保存しないで終了しますが、よろしいですか？");
+    }
+    asking.join();
+    EXPECT_EQ(agreed, button == IDYES ? 1u : 0u);
+    if (button == IDNO) {
+      EXPECT_EQ(window.text(form::Control::Text2), U"xA\r\nB\r\n");
+      EXPECT_EQ(logOff(ENDSESSION_CRITICAL), 1u);
+    }
+  }
+  EXPECT_TRUE(window.eventually([&] { return !window.isOpen(); })) << "the window stayed";
+  EXPECT_EQ(readBytes(window.directory / "velkorn.txt"), "A\r\nB\r\n");
 }
 
 }  // namespace
