@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/message_box.h"
+#include "platform/win32/platform_info.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/win_text.h"
 #include "schedule/kinds.h"
@@ -294,6 +295,7 @@ void Form2::onCreate() {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
   }
   fitHintToItsPlace();
+  calendarOwnFont_ = reinterpret_cast<HFONT>(SendMessageW(control(form::Control::MonthView1), WM_GETFONT, 0, 0));
   fitCalendarToItsPlace();
 
   HWND list = control(form::Control::Text2);
@@ -334,7 +336,9 @@ void Form2::fitHintToItsPlace() {
 
 void Form2::fitCalendarToItsPlace() {
   HWND calendar = control(form::Control::MonthView1);
-
+  // From its own font, as the system now gives it: a fit made for a larger
+  // system font is undone.
+  if (calendarFont_) SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(calendarOwnFont_), FALSE);
   const RECT room = calendarPlace(dpi_, {INT_MAX, INT_MAX});
   calendarFont_ = fitCalendarFont(calendar, {room.right - room.left, room.bottom - room.top});
   RECT wanted{};
@@ -379,6 +383,12 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return onQueryEndSession(lParam);
     case WM_ENDSESSION:
       if (wParam && controller_) controller_->handleSessionEnd();
+      return 0;
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+      // A new system font or theme changes the size the calendar asks for.
+      SendMessageW(control(form::Control::MonthView1), message, wParam, lParam);
+      fitCalendarToItsPlace();
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -689,7 +699,7 @@ std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterP
 bool Form2::startScheduler() {
   // By its full path and with that path as the program: Windows then looks
   // neither in the working directory nor along PATH.
-  const std::wstring program = scheduler_.native();
+  const std::wstring program = asNamedInItsFolder(scheduler_).native();
   std::wstring commandLine = L"\"" + program + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;

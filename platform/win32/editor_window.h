@@ -109,7 +109,8 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   int dpi_ = 96;
   FontHandle font_;
   FontHandle hintFont_;
-  FontHandle calendarFont_;
+  FontHandle calendarFont_;  // the fitted font, while the calendar's own is too large
+  HFONT calendarOwnFont_ = nullptr;
   std::array<HWND, form::kPlaces.size()> controls_{};
 };
 

@@ -28,6 +28,26 @@ std::optional<std::filesystem::path> executableDirectory() {
   }
 }
 
+std::filesystem::path asNamedInItsFolder(const std::filesystem::path& file) {
+  const std::wstring wanted = file.filename().native();
+  const std::wstring everything = (file.parent_path() / L"*").native();
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileExW(everything.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return file;
+  std::wstring inOtherCase;
+  do {
+    if (found.cFileName == wanted) {
+      inOtherCase.clear();
+      break;
+    }
+    if (inOtherCase.empty() && CompareStringOrdinal(found.cFileName, -1, wanted.c_str(), -1, TRUE) == CSTR_EQUAL) {
+      inOtherCase = found.cFileName;
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return inOtherCase.empty() ? file : file.parent_path() / inOtherCase;
+}
+
 void Win32EventPump::processPending() {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -13,6 +13,7 @@
 #include "platform/win32/editor_window.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/message_box.h"
+#include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
 #include "schedule/schedule_file.h"
@@ -232,21 +233,60 @@ TEST(Calendar, FillsAtMostItsRoomAtAnyDpiInItsOwnFontOrTheLargestSizeOfItsFaceTh
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
 TEST(DisplayPath, KeepsALoneSurrogate) { EXPECT_EQ(displayPath(L"C:\\a\xD800"), (Text{U'C', U':', U'\\', U'a', 0xD800})); }
 
-// The real window, in this process: the calendar asks it for the marks of
-// February to April as it does after a scroll (Wine carries no WM_NOTIFY
-// from another process). A dated line typed into the list marks its day;
-// deleting it clears the mark.
-TEST(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
+// Run starts the scheduler under the name the folder gives it (Wine itself
+// folds case, as Windows does outside a case-sensitive folder).
+TEST(SchedulerName, IsTheFoldersOwnInAnyCase) {
+  for (const auto& [files, expected] : {std::pair<std::vector<const char*>, const char*>{{"VeLkOrN.eXe", "a.txt"}, "VeLkOrN.eXe"},
+                                        {{"Velkorn.exe"}, "Velkorn.exe"}, {{"velkorn.exe.bak"}, "Velkorn.exe"}}) {
+    TempDir dir;
+    for (const char* file : files) dir.write(file, "");
+    EXPECT_EQ(win32::asNamedInItsFolder(dir.path() / "Velkorn.exe"), dir.path() / expected);
+  }
+}
+
+// The real window, in this process (Wine carries no WM_NOTIFY from another
+// process).
+struct Win32EditorWindow : ::testing::Test {
+  void SetUp() override {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    dir.write("velkorn.txt", "A\r\n");
+    ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
+  }
+  HWND control(int id) const { return GetDlgItem(window.window(), id); }
+
   TempDir dir;
-  dir.write("velkorn.txt", "A\r\n");
   win32::AnsiCodePage codePage;
-  const Codec codec(codePage);
+  const Codec codec{codePage};
   win32::ReplacingWriter writer;
-  win32::Form2 window(GetModuleHandleW(nullptr), dir.path() / "velkorn.exe");
-  EditorController controller(window, codec, writer, dir.path() / "velkorn.txt");
-  ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
+  win32::Form2 window{GetModuleHandleW(nullptr), dir.path() / "velkorn.exe"};
+  EditorController controller{window, codec, writer, dir.path() / "velkorn.txt"};
+};
+
+// A new system font or theme: the calendar is fitted again, from its own
+// font (here, one made too large stands for a larger system font).
+TEST_F(Win32EditorWindow, FitsTheCalendarAgainWhenTheSystemFontOrThemeChanges) {
+  HWND calendar = control(IDC_MONTHVIEW1);
+  for (const UINT change : {UINT{WM_SETTINGCHANGE}, UINT{WM_THEMECHANGED}}) {
+    LOGFONTW face{-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
+    const win32::FontHandle large(CreateFontIndirectW(&face));
+    SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
+    SendMessageW(window.window(), change, 0, 0);
+    RECT wanted{}, at{};
+    SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&wanted));
+    GetWindowRect(calendar, &at);
+    MapWindowPoints(nullptr, window.window(), reinterpret_cast<POINT*>(&at), 2);
+    const RECT place = win32::calendarPlace(96, {wanted.right, wanted.bottom});
+    EXPECT_EQ((std::array{at.left, at.top, at.right, at.bottom}), (std::array{place.left, place.top, place.right, place.bottom}))
+        << change;
+    EXPECT_TRUE(wanted.right <= place.right - place.left && wanted.bottom <= place.bottom - place.top) << change;
+  }
+}
+
+// The calendar asks for the marks of February to April as it does after a
+// scroll. A dated line typed into the list marks its day; deleting it
+// clears the mark.
+TEST_F(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
   const auto marchStates = [&] {
     std::array<MONTHDAYSTATE, 3> states{};
     NMDAYSTATE ask{{GetDlgItem(window.window(), IDC_MONTHVIEW1), IDC_MONTHVIEW1, MCN_GETDAYSTATE},
@@ -254,7 +294,7 @@ TEST(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor
     SendMessageW(window.window(), WM_NOTIFY, IDC_MONTHVIEW1, reinterpret_cast<LPARAM>(&ask));
     return states[1];
   };
-  HWND list = GetDlgItem(window.window(), IDC_TEXT2);
+  HWND list = control(IDC_TEXT2);
   SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"03/05 R "));
   EXPECT_EQ(marchStates(), MONTHDAYSTATE{1} << 4);
   SendMessageW(list, EM_SETSEL, 0, 8);
