@@ -1,6 +1,9 @@
 # Thin wrapper over the CMake presets; see README.md.
+# The programs in build/linux; the same with their tests and benchmarks in
+# build/linux-tests: each preset keeps its own cache.
 BUILD := build/linux
 BIN := $(BUILD)/bin
+TESTS_BUILD := build/linux-tests
 
 .PHONY: all deps test-deps dist-deps configure build run editor screenshot test bench clean install uninstall dist
 
@@ -20,15 +23,15 @@ dist-deps:
 
 # The programs alone: no tests, no benchmarks (their packages may be absent).
 configure: deps
-	cmake --preset linux -DVELKORN_BUILD_TESTS=OFF -DVELKORN_BUILD_BENCH=OFF
+	cmake --preset linux
 
 build: configure
 	cmake --build --preset linux
 
 # The programs with their tests and benchmarks.
-build-all: deps test-deps
-	cmake --preset linux -DVELKORN_BUILD_TESTS=ON -DVELKORN_BUILD_BENCH=ON
-	cmake --build --preset linux
+build-tests: deps test-deps
+	cmake --preset linux-tests
+	cmake --build --preset linux-tests
 
 # Runs the scheduler once on the example schedule (unless a schedule is
 # already there), then prints what it stored.
@@ -57,11 +60,11 @@ screenshot: build test-deps
 # Every test: the Linux build, the same under AddressSanitizer and UBSan,
 # the fuzz targets for a bounded number of inputs each, then the Windows
 # build under Wine.
-test: build-all test-asan test-fuzz
-	ctest --preset linux
+test: build-tests test-asan test-fuzz
+	ctest --preset linux-tests
 	$(MAKE) test-mingw
 
-.PHONY: build-all test-asan test-fuzz fuzz
+.PHONY: build-tests test-asan test-fuzz fuzz
 
 test-asan: deps test-deps
 	cmake --preset linux-asan
@@ -139,8 +142,8 @@ install-wine: dist-deps
 uninstall-wine:
 	tools/install-wine uninstall
 
-bench: build-all
-	bench/run-bench $(BUILD)
+bench: build-tests
+	bench/run-bench $(TESTS_BUILD)
 
 clean:
 	rm -rf build

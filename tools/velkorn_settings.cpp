@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QTextStream>
 
+#include "schedule/kinds.h"
+
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("orangesoft"),
@@ -12,8 +14,8 @@ int main(int argc, char** argv) {
   QTextStream out(stdout);
   out << "# " << settings.fileName() << "\n";
   settings.beginGroup(QStringLiteral("settings"));
-  for (const char* name : {"velkornBitmap", "readButtonBitmap", "compositeButtonBitmap"}) {
-    const QString key = QString::fromLatin1(name);
+  for (const velkorn::KindInfo& kind : velkorn::imageKinds()) {
+    const QString key = QString::fromLatin1(kind.valueName.data(), static_cast<qsizetype>(kind.valueName.size()));
     out << key << '=' << (settings.contains(key) ? settings.value(key).toString() : QStringLiteral("(not set)"))
         << '\n';
   }
