@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "schedule/check.h"
+#include "schedule/kinds.h"
 #include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
 #include "tests/fakes.h"
@@ -101,6 +105,38 @@ TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
   EXPECT_EQ(store.writes, (Strings{"readButtonBitmap=r", "commit"}));
   EXPECT_EQ(messages.shown, Strings{"velkorn|x|設定ファイルを読み込めませんでした：" +
                                     toUtf8(displayPath(dir.path() / "velkorn.txt"))});
+}
+
+// What the checker and the editor's calendar say a day gets is what a run on
+// that day leaves, for schedules made at random of the pieces lines are made
+// of: the day's own fields and others of every width, separators of one and
+// of two bytes, kinds in either case and none, paths with and without blanks.
+TEST_F(DailyRun, EndsWithWhatTheDayIndexSaysForRandomSchedules) {
+  std::mt19937 random(1224);
+  const auto pick = [&](std::initializer_list<std::string> pieces) { return *(pieces.begin() + random() % pieces.size()); };
+  for (int round = 0; round < 400; ++round) {
+    const Date day = std::data({Date{2028, 2, 29}, Date{2026, 1, 1}, Date{2026, 1, 31}, Date{2026, 12, 24}})[random() % 4];
+    const DayKey key = dayKeyOf(day);
+    const std::string month(key.month.begin(), key.month.end()), date(key.day.begin(), key.day.end());
+    std::string file;
+    DayIndex index;
+    for (std::size_t number = 1, lines = random() % 7; number <= lines; ++number) {
+      const std::string line = pick({month, month, "00", "12", "1", "13", "#1"}) + pick({"/", "-", "\x95\x5C"}) +
+                               pick({date, date, "00", "30", "3", ""}) + pick({" ", " ", ""}) +
+                               pick({"P", "r", "W", "X", ""}) + pick({" a", " b ", "  c", "", " \x95\x5C"});
+      file += line + "\r\n";
+      index.add(number, codec.decode(line));
+    }
+    dir.write("velkorn.txt", file);
+    run(day);
+    const DayValues values = index.valuesOn(day.month, day.day);
+    for (const KindInfo& info : imageKinds()) {
+      const std::string set = std::string(info.valueName) + "=";
+      const auto last = std::ranges::find_if(store.writes.rbegin(), store.writes.rend(), [&](auto& w) { return w.starts_with(set); });
+      EXPECT_EQ(last->substr(set.size()), toUtf8(values[static_cast<std::size_t>(info.kind)].path))
+          << file << "on " << month << "/" << date;
+    }
+  }
 }
 
 }  // namespace
