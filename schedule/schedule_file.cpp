@@ -32,10 +32,6 @@ namespace {
 
 constexpr BytesView kByteOrderMark = "\xEF\xBB\xBF";
 
-BytesView withoutMark(BytesView firstLine) {
-  return firstLine.starts_with(kByteOrderMark) ? firstLine.substr(kByteOrderMark.size()) : firstLine;
-}
-
 }  // namespace
 
 BytesView EncodingDetector::learn(BytesView line) {
@@ -43,7 +39,7 @@ BytesView EncodingDetector::learn(BytesView line) {
     first_ = false;
     if (line.starts_with(kByteOrderMark)) {
       settled_ = utf8_ = true;
-      return withoutMark(line);
+      return line.substr(kByteOrderMark.size());
     }
   }
   if (!settled_ && !isAscii(line)) {
@@ -66,12 +62,13 @@ std::optional<ScheduleLines> readScheduleLines(const std::filesystem::path& file
   if (look->forEach([&](BytesView line) { return detector.see(line), !detector.settled(); }) == LineReader::Status::Error) {
     return ScheduleLines{LineReader::Status::Error, detector.encoding()};
   }
-  bool first = true;
+  // Each line decoded as the whole file told; the mark taken off the first
+  // as the scheduler's pass does it.
+  EncodingDetector again;
   Text text;
   const LineReader::Status status = reader->forEach([&](BytesView line) {
     text.clear();
-    decodeLineAppend(first ? withoutMark(line) : line, detector.encoding(), codec, text);
-    first = false;
+    decodeLineAppend(again.see(line), detector.encoding(), codec, text);
     visit(text);
   });
   return ScheduleLines{status, detector.encoding()};
