@@ -3,7 +3,7 @@
 # whole test run. CMAKE_CROSSCOMPILING_EMULATOR (tools/wine-run) runs each
 # test program, and the discovery of its cases, under Wine.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
 
 # Starting Wine is slow, so the session is started once (discovery may
