@@ -4,13 +4,14 @@ namespace velkorn::win32 {
 
 namespace {
 
-// XML 1.0's characters (its production Char).
+// XML 1.0's characters (its production Char), but for tab and line ends,
+// which no name holds.
 bool isXmlCharacter(char32_t c) {
-  return c == U'\t' || c == U'\n' || c == U'\r' || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
+  return (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
 }
 
 // The text as an element's content, or nothing if XML cannot hold it.
+// (Quotes need no escape there; Windows allows none in a name anyway.)
 std::optional<Text> xmlContent(TextView text) {
   Text out;
   for (char32_t c : text) {
@@ -19,8 +20,6 @@ std::optional<Text> xmlContent(TextView text) {
       case U'&': out += U"&amp;"; break;
       case U'<': out += U"&lt;"; break;
       case U'>': out += U"&gt;"; break;
-      case U'"': out += U"&quot;"; break;
-      case U'\'': out += U"&apos;"; break;
       default: out += c;
     }
   }
@@ -30,13 +29,12 @@ std::optional<Text> xmlContent(TextView text) {
 }  // namespace
 
 std::optional<Text> taskDefinition(TextView folder, TextView userId) {
-  Text program(folder);
-  if (!program.ends_with(U'\\')) program += U'\\';
-  program += U"velkorn.exe";
-  const auto command = xmlContent(program);
   const auto directory = xmlContent(folder);
   const auto user = xmlContent(userId);
-  if (!command || !directory || !user) return std::nullopt;
+  if (!directory || !user) return std::nullopt;
+  Text command = *directory;
+  if (!folder.ends_with(U'\\')) command += U'\\';
+  command += U"velkorn.exe";
   // The program's path in quotes, so that a path with spaces is one
   // command. A run still waiting for its message box to be answered is
   // stopped by the next start, which takes its place (StopExisting): one
@@ -71,7 +69,7 @@ std::optional<Text> taskDefinition(TextView folder, TextView userId) {
   </Settings>
   <Actions Context="Author">
     <Exec>
-      <Command>")" + *command + UR"("</Command>
+      <Command>")" + command + UR"("</Command>
       <WorkingDirectory>)" + *directory + UR"(</WorkingDirectory>
     </Exec>
   </Actions>
