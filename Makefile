@@ -93,7 +93,7 @@ fuzz: deps test-deps
 # The Windows programs, 32-bit, into build/mingw/bin/ (velkorn.exe).
 build-mingw: dist-deps
 	cmake --preset mingw -DVELKORN_BUILD_TESTS=OFF
-	cmake --build --preset mingw --target velkorn velkorn-editor velkorn-check
+	cmake --build --preset mingw --target velkorn velkorn-editor velkorn-check velkorn-task
 
 # The Windows tests run under Wine. A host that cannot execute 32-bit code
 # (some virtual machines) cannot run 32-bit Wine either: there the 32-bit
@@ -105,10 +105,11 @@ test-mingw: dist-deps test-deps
 	  cmake --build --preset mingw && ctest --preset mingw; \
 	else \
 	  echo "== no 32-bit Wine here: checking the 32-bit programs, testing a 64-bit build"; \
-	  cmake --build --preset mingw --target velkorn velkorn-editor velkorn-check && \
+	  cmake --build --preset mingw --target velkorn velkorn-editor velkorn-check velkorn-task && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn.exe pei-i386 && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-editor.exe pei-i386 && \
 	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-check.exe pei-i386 console && \
+	  tools/check-exe i686-w64-mingw32-objdump build/mingw/bin/velkorn-task.exe pei-i386 console && \
 	  cmake --preset mingw64 -DVELKORN_BUILD_TESTS=ON && cmake --build --preset mingw64 && ctest --preset mingw64; \
 	fi
 
