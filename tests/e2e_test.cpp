@@ -7,7 +7,8 @@
 // as bytes (UTF-8 on Linux; the ANSI code page with CR LF on Windows), and
 // what the settings store holds afterwards. "{schedule}" stands for the
 // schedule's full path, "{dir}" for the folder that holds a.bmp, a bitmap,
-// and b.bmp, which is none.
+// and b.bmp, which is none. The scheduler's cases run again where Windows' ANSI code page is
+// UTF-8, from a folder with an ASCII name.
 
 #include <gtest/gtest.h>
 
@@ -58,12 +59,14 @@ const Text kNotice = U"velkorn: " + Text(texts::kHolidayNotice) + U"\n";
 constexpr std::array<const char32_t*, 3> kNothing{};
 
 // 郵便 in comments; 表, whose second byte is 0x5C, and 絵 in paths; a path
-// with a space and trailing spaces; an unknown kind; a date that never comes.
+// with a space and trailing spaces; an unknown kind; a date that never comes;
+// bytes that are no character (81 20), which no store takes.
 const RunCase kCases[] = {
     {"Scheduler", "velkorn", nullptr,
      "# \x97\x58\x95\xD6\r\n00/00 P C:\\\x95\x5C\\\x8A\x47.bmp\r\n12/24 R C:\\xmas read.bmp  \r\n00/00 Q unknown.bmp\r\n"
-     "03/03 W C:\\hina.bmp\r\n02/30 W never.bmp\r\n",
-     {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
+     "03/03 W C:\\hina.bmp\r\n02/30 W never.bmp\r\n00/00 W \x81\x20\xFF" "bad.bmp\r\n",
+     {}, Store::Empty, 2, U"", kNotice + U"velkorn: 「書くの？」の画像変更に失敗しました。\n",
+     {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
     {"SchedulerOnAFileNotepadSavedInUtf8", "velkorn", nullptr, "\xEF\xBB\xBF" "00/00 P C:\\\xE8\xA1\xA8\\\xE7\xB5\xB5.bmp\r\n",
      {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"", U""}},
     {"SchedulerWithoutSchedule", "velkorn", nullptr, nullptr, {}, Store::Empty, 1, U"",
@@ -114,7 +117,9 @@ struct Output {
 };
 
 #ifdef _WIN32
-const std::filesystem::path kFolder = L"ビットマップ 表";
+// Where the code page is UTF-8, a folder with an ASCII name: Wine has been
+// seen not to start a program from a Japanese one there.
+const std::filesystem::path kFolder = GetACP() == CP_UTF8 ? L"bitmaps" : L"ビットマップ 表";
 const std::filesystem::path kBuilt = *win32::executableDirectory();
 const std::string kExe = ".exe";
 const char* const kProgramFiles[] = {"velkorn.exe", "velkorn-check.exe"};
