@@ -49,7 +49,7 @@ std::optional<Date> parseDate(TextView text, int year) {
   return Date{year, month, day};
 }
 
-Text reasonOf(const Finding& finding) {
+Text reasonOf(const Finding& finding, unsigned storeCodePage) {
   switch (finding.problem) {
     case LineProblem::TooShort: return Text(texts::kTooShort);
     case LineProblem::MonthNotTwoDigits: return Text(texts::kMonthNotTwoDigits);
@@ -59,6 +59,7 @@ Text reasonOf(const Finding& finding) {
     case LineProblem::HalfEveryDay: return Text(texts::kHalfEveryDay);
     case LineProblem::NoSuchDate: return Text(texts::kNoSuchDate);
     case LineProblem::UnknownKind: return Text(texts::kUnknownKind);
+    case LineProblem::NotStorable: return texts::notStorableMessage(storeCodePage);
     case LineProblem::NeverWins: return texts::neverWinsMessage(finding.laterLine);
     case LineProblem::NoPath: return Text(texts::kNoPath);
     case LineProblem::PathHasBlanks: return Text(texts::kPathHasBlanks);
@@ -114,7 +115,7 @@ CheckRun unreadable(TextView what, TextView file) {
 }  // namespace
 
 Text renderReport(const CheckReport& report, TextView fileName, const Date& date, const StoredValues* stored,
-                  bool withYear) {
+                  bool withYear, unsigned storeCodePage) {
   Text out;
   appendLine(out, {texts::kCheckFile, fileName});
   const std::size_t problems = report.problemCount();
@@ -122,7 +123,7 @@ Text renderReport(const CheckReport& report, TextView fileName, const Date& date
   if (report.inUtf8) appendLine(out, {texts::kCheckInUtf8});
   for (const Finding& finding : report.findings) {
     appendLine(out, {texts::lineNumberText(finding.lineNumber), isNote(finding.problem) ? texts::kCheckNoteMark : U"",
-                     U"：", reasonOf(finding), U"「", finding.line, U"」"});
+                     U"：", reasonOf(finding, storeCodePage), U"「", finding.line, U"」"});
   }
   if (report.uncheckedPaths) appendLine(out, {texts::uncheckedPathsMessage(report.uncheckedPaths)});
 
@@ -184,7 +185,7 @@ CheckRun runCheck(const CheckPlatform& platform) {
   }
   if (!file) file = scheduleFileIn(*platform.programDirectory);
 
-  const CheckReport report = checkScheduleFile(*file, platform.codec, date, bitmapOnDisk);
+  const CheckReport report = checkScheduleFile(*file, platform.codec, date, bitmapOnDisk, platform.storable);
   if (report.read != CheckReport::Read::Whole) {
     const bool opened = report.read == CheckReport::Read::ReadFailed;
     return unreadable(opened ? texts::kScheduleReadFailed : texts::kScheduleOpenFailed, displayPath(*file));
@@ -194,8 +195,9 @@ CheckRun runCheck(const CheckPlatform& platform) {
   if (today && platform.stored) {
     for (const KindInfo& info : imageKinds()) stored[static_cast<std::size_t>(info.kind)] = platform.stored(info.valueName);
   }
-  return {renderReport(report, displayPath(*file), date, today && platform.stored ? &stored : nullptr, withYear), {},
-          report.problemCount() ? CheckOutcome::ProblemsFound : CheckOutcome::NoProblems};
+  return {renderReport(report, displayPath(*file), date, today && platform.stored ? &stored : nullptr, withYear,
+                       platform.storeCodePage),
+          {}, report.problemCount() ? CheckOutcome::ProblemsFound : CheckOutcome::NoProblems};
 }
 
 }  // namespace velkorn

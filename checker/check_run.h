@@ -23,6 +23,11 @@ struct CheckPlatform {
   // What the mail checker's settings hold now, read only; nothing for a
   // value that is not there.
   std::function<std::optional<Text>(std::string_view valueName)> stored;
+  // The settings store's own rule for the paths it writes (none: every
+  // path), and the code page it writes in, for the report (0: it lacks no
+  // character, only bytes that are no character are refused).
+  StorableCheck storable = {};
+  unsigned storeCodePage = 0;
 };
 
 // The process exit status.

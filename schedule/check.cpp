@@ -41,12 +41,17 @@ std::optional<LineProblem> neverApplies(TextView line) {
 
 class Checker {
  public:
-  explicit Checker(const BitmapCheck& bitmap) : bitmap_(bitmap) {}
+  Checker(const BitmapCheck& bitmap, const StorableCheck& storable) : bitmap_(bitmap), storable_(storable) {}
 
   void add(TextView line) {
     ++lineNumber_;
     if (line.empty() || isComment(line)) return;
-    if (const auto problem = index_.add(lineNumber_, line)) return addFinding(line, *problem);
+    // A path the store refuses is never applied: the write fails, and the
+    // image keeps what an earlier line gave it, or is reset.
+    std::optional<LineProblem> problem = neverApplies(line);
+    if (!problem && storable_ && !storable_(pathOf(line))) problem = LineProblem::NotStorable;
+    if (problem) return addFinding(line, *problem);
+    index_.add(lineNumber_, line);
     const int month = fieldNumber(monthField(line));
     const int day = fieldNumber(dayField(line));
     if (month == 2 && day == 29) addFinding(line, LineProblem::LeapDayOnly);
@@ -115,6 +120,7 @@ class Checker {
   void addFinding(TextView line, LineProblem problem) { report_.findings.push_back({lineNumber_, Text(line), problem}); }
 
   const BitmapCheck& bitmap_;
+  const StorableCheck& storable_;
   std::size_t lineNumber_ = 0;
   std::vector<Entry> entries_;
   DayIndex index_;
@@ -185,15 +191,16 @@ BitmapState bitmapOnDisk(TextView path) {
   return in.read(magic, 2) && magic[0] == 'B' && magic[1] == 'M' ? BitmapState::Bitmap : BitmapState::NotBitmap;
 }
 
-CheckReport checkLines(const std::vector<Text>& lines, const Date& date, const BitmapCheck& bitmap) {
-  Checker checker(bitmap);
+CheckReport checkLines(const std::vector<Text>& lines, const Date& date, const BitmapCheck& bitmap,
+                       const StorableCheck& storable) {
+  Checker checker(bitmap, storable);
   for (const Text& line : lines) checker.add(line);
   return std::move(checker).finish(date);
 }
 
 CheckReport checkScheduleFile(const std::filesystem::path& file, const Codec& codec, const Date& date,
-                              const BitmapCheck& bitmap) {
-  Checker checker(bitmap);
+                              const BitmapCheck& bitmap, const StorableCheck& storable) {
+  Checker checker(bitmap, storable);
   const auto read = readScheduleLines(file, codec, [&](TextView line) { checker.add(line); });
   if (!read) return unreadable(CheckReport::Read::OpenFailed);
   if (read->status == LineReader::Status::Error) return unreadable(CheckReport::Read::ReadFailed);

@@ -27,6 +27,7 @@ enum class LineProblem {
   HalfEveryDay,       // 00 for only one of month and day
   NoSuchDate,         // 02/30, 04/31
   UnknownKind,
+  NotStorable,        // the settings store would refuse its path
   // It applies, but not as meant:
   NeverWins,          // a later line of its image is due on each of its days
   NoPath,             // sets the image to the empty string
@@ -54,6 +55,10 @@ using BitmapCheck = std::function<BitmapState(TextView path)>;
 // system is looked at: a Windows path read on Linux is not, nor is a relative
 // one, whose meaning depends on where the mail checker runs.
 BitmapState bitmapOnDisk(TextView path);
+
+// Whether the settings store would write a path as it is: the store's own
+// rule, which the platform knows. None: every path.
+using StorableCheck = std::function<bool(TextView path)>;
 
 // The value an image gets on a day.
 struct ImageValue {
@@ -110,10 +115,11 @@ struct CheckReport {
 };
 
 // Every line of a schedule in file order, as the scheduler reads them.
-CheckReport checkLines(const std::vector<Text>& lines, const Date& date, const BitmapCheck& bitmap);
+CheckReport checkLines(const std::vector<Text>& lines, const Date& date, const BitmapCheck& bitmap,
+                       const StorableCheck& storable = {});
 
 // The schedule file, read line by line as the scheduler reads it.
 CheckReport checkScheduleFile(const std::filesystem::path& file, const Codec& codec, const Date& date,
-                              const BitmapCheck& bitmap);
+                              const BitmapCheck& bitmap, const StorableCheck& storable = {});
 
 }  // namespace velkorn

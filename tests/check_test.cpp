@@ -41,15 +41,17 @@ TEST(Check, FindsEachLineThatNeverAppliesOrNeverWins) {
       {{U"12/24 P", U"12/25 P ", U"12/26 P  ok", U"00/00 R ok\u3000"},
        {{1, NoPath}, {2, NoPath}, {3, PathHasBlanks}, {4, PathHasBlanks}}},
       // The line named is the last one due on all of the hidden line's days;
-      // a line that never applies hides nothing.
+      // a line that never applies, a path the store refuses among them,
+      // hides nothing.
       {{U"12/24 P a", U"12/24 R b", U"00/00 p c", U"12/24 r d", U"00/00 W e", U"00/00 W f", U"12/24 W g",
-        U"02/29 R h", U"00/24 W j", U"12/25 P k", U"00/00 P l", U"12/25 P m"},
+        U"02/29 R h", U"00/24 W j", U"12/25 P k", U"00/00 P l", U"12/25 P m", U"12/25 P refused"},
        {{1, NeverWins, 11}, {2, NeverWins, 4}, {3, NeverWins, 11}, {5, NeverWins, 6}, {8, LeapDayOnly},
-        {9, HalfEveryDay}, {10, NeverWins, 12}}},
+        {9, HalfEveryDay}, {10, NeverWins, 12}, {13, NotStorable}}},
   };
+  const auto storable = [](TextView path) { return path != U"refused"; };
   for (const auto& [lines, expected] : cases) {
     std::vector<Found> found;
-    for (const Finding& f : checkLines(lines, {2026, 12, 24}, notLookedAt).findings) {
+    for (const Finding& f : checkLines(lines, {2026, 12, 24}, notLookedAt, storable).findings) {
       found.push_back({f.lineNumber, f.problem, f.laterLine});
       EXPECT_EQ(f.line, lines[f.lineNumber - 1]);
     }

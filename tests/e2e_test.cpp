@@ -7,7 +7,9 @@
 // as bytes (UTF-8 on Linux; the ANSI code page with CR LF on Windows), and
 // what the settings store holds afterwards. "{schedule}" stands for the
 // schedule's full path, "{dir}" for the folder that holds a.bmp, a bitmap,
-// and b.bmp, which is none.
+// and b.bmp, which is none, "{refused}" for why the store would refuse a
+// path. The scheduler's cases run again where Windows' ANSI code page is
+// UTF-8, from a folder with an ASCII name.
 
 #include <gtest/gtest.h>
 
@@ -58,12 +60,14 @@ const Text kNotice = U"velkorn: " + Text(texts::kHolidayNotice) + U"\n";
 constexpr std::array<const char32_t*, 3> kNothing{};
 
 // 郵便 in comments; 表, whose second byte is 0x5C, and 絵 in paths; a path
-// with a space and trailing spaces; an unknown kind; a date that never comes.
+// with a space and trailing spaces; an unknown kind; a date that never comes;
+// bytes that are no character (81 20), which no store takes.
 const RunCase kCases[] = {
     {"Scheduler", "velkorn", nullptr,
      "# \x97\x58\x95\xD6\r\n00/00 P C:\\\x95\x5C\\\x8A\x47.bmp\r\n12/24 R C:\\xmas read.bmp  \r\n00/00 Q unknown.bmp\r\n"
-     "03/03 W C:\\hina.bmp\r\n02/30 W never.bmp\r\n",
-     {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
+     "03/03 W C:\\hina.bmp\r\n02/30 W never.bmp\r\n00/00 W \x81\x20\xFF" "bad.bmp\r\n",
+     {}, Store::Empty, 2, U"", kNotice + U"velkorn: 「書くの？」の画像変更に失敗しました。\n",
+     {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
     {"SchedulerOnAFileNotepadSavedInUtf8", "velkorn", nullptr, "\xEF\xBB\xBF" "00/00 P C:\\\xE8\xA1\xA8\\\xE7\xB5\xB5.bmp\r\n",
      {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"", U""}},
     {"SchedulerWithoutSchedule", "velkorn", nullptr, nullptr, {}, Store::Empty, 1, U"",
@@ -73,14 +77,15 @@ const RunCase kCases[] = {
      kNothing},
     {"Checker", "velkorn-check", u8"別/予定.txt",
      "# \x97\x58\x95\xD6\r\n12/24 P {dir}/b.bmp\r\n00/00 P {dir}/a.bmp\r\n12/24 R {dir}/c.bmp\r\n"
-     "02/29 W \x95\x5C\\\x8A\x47.bmp\r\n",
+     "02/29 W \x95\x5C\\\x8A\x47.bmp\r\n12/24 W \x81 x.bmp\r\n",
      {"別/予定.txt"}, Store::Holding, 3,
      U"設定ファイル：別/予定.txt\n"
-     U"問題が 3 件あります。\n"
+     U"問題が 4 件あります。\n"
      U"2 行目：BMP ファイルではないか、読み込めません。「12/24 P {dir}/b.bmp」\n"
      U"2 行目：同じ画像の 3 行目が後にあり、この行の日には必ずそちらが使われます。「12/24 P {dir}/b.bmp」\n"
      U"4 行目：ファイルがありません。「12/24 R {dir}/c.bmp」\n"
      U"5 行目（注意）：うるう年にだけ使われます。「02/29 W 表\\絵.bmp」\n"
+     U"6 行目：{refused}「12/24 W \xDC81 x.bmp」\n"
      U"1 行のパスは、このシステムの絶対パスではないため、ファイルを確かめていません。\n"
      U"\n"
      U"12/24 の画像：\n"
@@ -114,7 +119,10 @@ struct Output {
 };
 
 #ifdef _WIN32
-const std::filesystem::path kFolder = L"ビットマップ 表";
+// Where the code page is UTF-8, a folder with an ASCII name: Wine has been
+// seen not to start a program from a Japanese one there.
+const std::filesystem::path kFolder = GetACP() == CP_UTF8 ? L"bitmaps" : L"ビットマップ 表";
+constexpr unsigned kStoreCodePage = 932;  // the checker's cases run there only
 const std::filesystem::path kBuilt = *win32::executableDirectory();
 const std::string kExe = ".exe";
 const char* const kProgramFiles[] = {"velkorn.exe", "velkorn-check.exe"};
@@ -182,6 +190,7 @@ void prepareStore(Store store, const TempDir&) {
 #else
 constexpr const char* kClock = VELKORN_CLOCK;  // 2028-12-24 08:00:00
 const std::filesystem::path kFolder = "\x95\x5C";
+constexpr unsigned kStoreCodePage = 0;  // the settings file holds any character
 const std::filesystem::path kBuilt = VELKORN_BIN_DIR;
 const std::string kExe;
 const char* const kProgramFiles[] = {"velkorn", "velkorn-check", "libvelkorn-qt-gui.so"};
@@ -262,7 +271,8 @@ TEST_P(Programs, RunAsAUserRunsThem) {
   prepareStore(c.store, dir);
   const auto schedule = c.file ? dir.path() / c.file : folder / "velkorn.txt";
   const auto expand = [&](TextView text) {
-    return replaced(replaced(Text(text), U"{schedule}", displayPath(schedule)), U"{dir}", displayPath(dir.path()));
+    return replaced(replaced(replaced(Text(text), U"{schedule}", displayPath(schedule)), U"{dir}", displayPath(dir.path())),
+                    U"{refused}", texts::notStorableMessage(kStoreCodePage));
   };
   if (c.schedule) dir.write(schedule, replaced<std::string>(c.schedule, "{dir}", dir.path().string()));
   std::vector<Text> arguments;

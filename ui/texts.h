@@ -151,6 +151,14 @@ inline Text codePageName(unsigned number) {
   return number == 932 ? Text(U"Shift-JIS") : U"コードページ " + widen(std::to_string(number));
 }
 
+// A path the settings store would refuse: bytes that are no character, or,
+// in a store with a code page (0: none), a character that it lacks.
+inline Text notStorableMessage(unsigned codePage) {
+  return (codePage ? U"パスに、文字として読めないバイトか、" + codePageName(codePage) + U" で表せない文字があります。"
+                   : Text(U"パスに、文字として読めないバイトがあります。")) +
+         U"Winbiff の設定に書き込めないため、この行は使われません。";
+}
+
 // A character by its code point too: a space or a mark can look like nothing.
 inline Text characterText(char32_t c) {
   std::string hex;  // at least four digits, as code points are written

@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
   using namespace velkorn;
   qt::IconvCodePage codePage;
   const Codec codec(codePage);
-  const CheckRun run =
-      runCheck({codec, qt::localToday(), qt::executableDirectory(), {argv + 1, argv + argc}, qt::storedSetting});
+  const CheckRun run = runCheck({codec, qt::localToday(), qt::executableDirectory(), {argv + 1, argv + argc},
+                                 qt::storedSetting, qt::QtSettingsStore::storable});
   std::cout << toUtf8(run.output) << std::flush;
   std::cerr << toUtf8(run.errors);
   return static_cast<int>(run.outcome);

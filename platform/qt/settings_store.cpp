@@ -85,9 +85,12 @@ bool QtSettingsStore::readable() {
   return *readable_;
 }
 
+bool QtSettingsStore::storable(TextView data) {
+  return std::none_of(data.begin(), data.end(), isEscape);
+}
+
 bool QtSettingsStore::write(std::string_view valueName, TextView data) {
-  // A byte of the schedule that is not text has no place in a text file.
-  if (!readable() || std::any_of(data.begin(), data.end(), isEscape)) return false;
+  if (!readable() || !storable(data)) return false;
   values_[QString::fromLatin1(valueName.data(), static_cast<qsizetype>(valueName.size()))] = toQString(data);
   return true;
 }

@@ -19,6 +19,10 @@ class QtSettingsStore final : public SettingsStore {
   bool write(std::string_view valueName, TextView data) override;
   bool commit() override;
 
+  // Whether a write takes `data`: a byte of the schedule that is not text
+  // has no place in a text file.
+  static bool storable(TextView data);
+
   // What QSettings writes, and so reads back as it was written: UTF-8 text
   // of "[group]" lines, "key=value" lines, ";" comments and blank lines.
   static bool isPlainIni(const QByteArray& bytes);

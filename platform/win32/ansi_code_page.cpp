@@ -121,6 +121,19 @@ std::size_t AnsiCodePage::decodePrefix(BytesView bytes, Text& out) const {
   return done;
 }
 
+std::optional<Bytes> AnsiCodePage::exactBytes(TextView text) const {
+  Bytes bytes;
+  if (encodePrefix(text, bytes) != text.size()) return std::nullopt;
+  // No conversion takes an empty run; the empty text is its own bytes.
+  std::wstring back;
+  if (!text.empty() && (!decodeAll(calls_, codePage_, bytes, back) || back != toWide(text))) return std::nullopt;
+  return bytes;
+}
+
+unsigned scheduleCodePage(unsigned systemCodePage) {
+  return systemCodePage == CP_UTF8 ? 932 : systemCodePage;
+}
+
 std::size_t AnsiCodePage::encodePrefix(TextView text, Bytes& out) const {
   if (encodeAll(calls_, codePage_, toWide(text), out)) return text.size();
   std::size_t done = 0;

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "schedule/codec.h"
 
 namespace velkorn::win32 {
@@ -33,12 +35,31 @@ class AnsiCodePage final : public CodePage {
   std::size_t encodePrefix(TextView text, Bytes& out) const override;
   unsigned number() const override { return codePage_; }
 
+  // The bytes of `text`, but only if a program of this code page reads them
+  // back as exactly `text`: encoded without substitution, and decoded
+  // strictly to the very same UTF-16.
+  std::optional<Bytes> exactBytes(TextView text) const;
+
  private:
   std::size_t characterAt(BytesView bytes, std::wstring& wide) const;
 
   unsigned codePage_;  // never CP_ACP: the number it stands for
   ConversionCalls& calls_;
   std::size_t longestCharacter_ = 2;
+};
+
+// The code page of a schedule that is not UTF-8, on a system whose ANSI code
+// page is `systemCodePage`: the same, except where the system uses UTF-8
+// for it ("Use Unicode UTF-8 for worldwide language support"). A schedule
+// there that is not UTF-8 was written on a Japanese system, in Shift-JIS,
+// and is saved back in it.
+unsigned scheduleCodePage(unsigned systemCodePage);
+
+// The two code pages of a program: the system's, in which the registry and
+// the mail checker take their text, and the schedule's.
+struct CodePages {
+  AnsiCodePage system;
+  AnsiCodePage schedule{scheduleCodePage(system.number())};
 };
 
 }  // namespace velkorn::win32

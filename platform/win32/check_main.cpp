@@ -84,13 +84,16 @@ void waitIfAloneOnConsole(const Codec& codec) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  win32::AnsiCodePage codePage;
-  const Codec codec(codePage);
-  const auto stored = [&](std::string_view valueName) { return win32::storedSetting(codec, valueName); };
-  const CheckRun run =
-      runCheck({codec, win32::localToday(), win32::executableDirectory(), {argv + 1, argv + argc}, stored});
-  print(STD_OUTPUT_HANDLE, run.output, codec);
-  print(STD_ERROR_HANDLE, run.errors, codec);
-  waitIfAloneOnConsole(codec);
+  const win32::CodePages codePages;
+  const Codec schedule(codePages.schedule), system(codePages.system);
+  const auto stored = [&](std::string_view valueName) { return win32::storedSetting(system, valueName); };
+  const auto storable = [&](TextView path) { return win32::settingBytes(codePages.system, path).has_value(); };
+  // UTF-8 lacks no character: only bytes that are no character are refused.
+  const unsigned storeCodePage = codePages.system.number() == CP_UTF8 ? 0 : codePages.system.number();
+  const CheckRun run = runCheck({schedule, win32::localToday(), win32::executableDirectory(), {argv + 1, argv + argc},
+                                 stored, storable, storeCodePage});
+  print(STD_OUTPUT_HANDLE, run.output, system);
+  print(STD_ERROR_HANDLE, run.errors, system);
+  waitIfAloneOnConsole(system);
   return static_cast<int>(run.outcome);
 }

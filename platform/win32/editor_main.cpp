@@ -21,8 +21,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   try {
     const auto directory = win32::executableDirectory();
     if (!directory) throw std::runtime_error("the program's own directory is unknown");
-    win32::AnsiCodePage codePage;
-    const Codec codec(codePage);
+    const win32::CodePages codePages;
+    const Codec codec(codePages.schedule);
     win32::ReplacingWriter writer;
     // Windows compares file names without regard to case: this is velkorn.exe.
     win32::Form2 window(instance, *directory / L"Velkorn.exe");

@@ -1,5 +1,6 @@
 #include "platform/win32/registry_store.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -48,13 +49,18 @@ std::optional<Text> storedSetting(const Codec& codec, std::string_view valueName
   }
 }
 
+std::optional<Bytes> settingBytes(const AnsiCodePage& systemCodePage, TextView data) {
+  if (std::ranges::any_of(data, isEscape)) return std::nullopt;
+  return systemCodePage.exactBytes(data);
+}
+
 bool RegistrySettingsStore::write(std::string_view valueName, TextView data) {
-  Encoded encoded = codec_.encode(data);
-  // A character the code page lacks would be stored as "?", a path to a file
-  // that does not exist; better to report the write as failed.
-  if (encoded.failure) return false;
-  Bytes& bytes = encoded.bytes;
-  bytes.push_back('\0');  // REG_SZ data includes its terminating NUL
+  // A character the code page lacks would be stored as "?", and bytes that
+  // are no character as some other character: paths to files that do not
+  // exist. Better to report the write as failed.
+  std::optional<Bytes> bytes = settingBytes(codePage_, data);
+  if (!bytes) return false;
+  bytes->push_back('\0');  // REG_SZ data includes its terminating NUL
 
   std::string name(valueName);
   std::string className = name;  // the API wants a writable string
@@ -66,8 +72,8 @@ bool RegistrySettingsStore::write(std::string_view valueName, TextView data) {
   const auto closeKey = [this](HKEY open) { calls_.closeKey(open); };
   const std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(closeKey)> keyGuard(key, closeKey);
 
-  const LONG set = calls_.setValue(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()),
-                                   static_cast<DWORD>(bytes.size()));
+  const LONG set = calls_.setValue(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes->data()),
+                                   static_cast<DWORD>(bytes->size()));
   const LONG flushed = calls_.flushKey(HKEY_CURRENT_USER);
   // Each code on its own: a sum could, in principle, add up to zero.
   return created == ERROR_SUCCESS && set == ERROR_SUCCESS && flushed == ERROR_SUCCESS;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/ansi_code_page.h"
 #include "schedule/codec.h"
 #include "scheduler/daily_run.h"
 
@@ -26,19 +27,26 @@ RegistryCalls& systemRegistry();
 
 inline constexpr const char* kSettingsSubKey = "Software\\orangesoft\\winbiff\\settings";
 
+// The bytes a write stores for `data`, in the system's ANSI code page; nothing
+// where the mail checker, an ANSI program, would not read back exactly
+// `data`. A byte of the schedule that is no character (an escape) names no
+// file: the registry would turn it into some character.
+std::optional<Bytes> settingBytes(const AnsiCodePage& systemCodePage, TextView data);
+
 // The mail checker's settings key under HKEY_CURRENT_USER. Each write opens
 // (or creates) the key, sets the REG_SZ value in the ANSI code page, and
 // flushes HKEY_CURRENT_USER: all three calls every time, success only when
-// all three returned ERROR_SUCCESS.
+// all three returned ERROR_SUCCESS. Data without settingBytes() makes no
+// call: the write fails.
 class RegistrySettingsStore final : public SettingsStore {
  public:
-  explicit RegistrySettingsStore(const Codec& codec, RegistryCalls& calls = systemRegistry())
-      : codec_(codec), calls_(calls) {}
+  explicit RegistrySettingsStore(const AnsiCodePage& systemCodePage, RegistryCalls& calls = systemRegistry())
+      : codePage_(systemCodePage), calls_(calls) {}
 
   bool write(std::string_view valueName, TextView data) override;
 
  private:
-  const Codec& codec_;
+  const AnsiCodePage& codePage_;
   RegistryCalls& calls_;
 };
 

@@ -20,9 +20,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return static_cast<int>(RunOutcome::ScheduleUnreadable);
   }
   try {
-    win32::AnsiCodePage codePage;
-    const Codec codec(codePage);
-    win32::RegistrySettingsStore store(codec);
+    const win32::CodePages codePages;
+    const Codec codec(codePages.schedule);
+    win32::RegistrySettingsStore store(codePages.system);
     win32::Win32EventPump events;
     SchedulerPlatform platform{store, messages, events, codec, win32::localToday(), *directory};
     return static_cast<int>(runDaily(platform));

@@ -101,21 +101,9 @@ struct RecordingRegistry final : win32::RegistryCalls {
 
 struct RegistryWrite : ::testing::Test {
   win32::AnsiCodePage codePage;
-  Codec codec{codePage};
   RecordingRegistry registry;
-  win32::RegistrySettingsStore store{codec, registry};
+  win32::RegistrySettingsStore store{codePage, registry};
 };
-
-TEST_F(RegistryWrite, MakesTheThreeCallsWithTheirExactArguments) {
-  ASSERT_TRUE(store.write("readButtonBitmap", kJapanesePath));
-  ASSERT_TRUE(store.write("velkornBitmap", U""));
-  const std::string create = "create HKCU Software\\orangesoft\\winbiff\\settings 0 ";
-  EXPECT_EQ(registry.calls,
-            (std::vector<std::string>{create + "readButtonBitmap 0 983103   ",
-                                      "set opened readButtonBitmap 0 1 " + kJapanesePathBytes + '\0' + ' ', "flush HKCU ",
-                                      "close opened ", create + "velkornBitmap 0 983103   ",
-                                      std::string("set opened velkornBitmap 0 1 \0 ", 31), "flush HKCU ", "close opened "}));
-}
 
 TEST_F(RegistryWrite, AnyFailingCallFailsTheWriteYetAllThreeAreMade) {
   for (std::size_t failing = 0; failing < 3; ++failing) {
@@ -127,10 +115,32 @@ TEST_F(RegistryWrite, AnyFailingCallFailsTheWriteYetAllThreeAreMade) {
     EXPECT_EQ(registry.calls.size(), failing == 0 ? 3u : 4u) << failing;
     EXPECT_EQ(registry.calls[1].substr(0, 9), failing == 0 ? "set null " : "set opene") << failing;
   }
-  // The ANSI conversion would store "?" for it: a path to no file at all.
-  registry.calls.clear();
-  EXPECT_FALSE(store.write("velkornBitmap", U"C:\\café.bmp"));
-  EXPECT_TRUE(registry.calls.empty());
+}
+
+// The three calls with their exact arguments for a path of the schedule (the
+// empty one too), by the system's code page and the schedule's bytes (read
+// as UTF-8 with `utf8`), under the rules of DocumentedConversion: the path
+// in the system's code page, stored with its NUL. No call at all where the
+// mail checker would read back another path ("?" for é, U+30FB for a byte
+// that is no character). Where the system's code page is UTF-8, a schedule
+// that is not is Shift-JIS: 表 is 95 5C there.
+TEST_F(RegistryWrite, MakesTheThreeCallsOnlyForWhatTheMailCheckerReadsBackAsThePath) {
+  const struct { UINT codePage; bool utf8; const char *schedule, *stored; } cases[] = {
+      {932, false, kJapanesePathBytes.c_str(), kJapanesePathBytes.c_str()}, {932, false, "", ""},
+      {932, false, "\x81\x20\xFF" "bad.bmp", nullptr}, {932, false, "a\x81", nullptr}, {932, true, "\xC3\xA9", nullptr},
+      {65001, false, "\x95\x5C", "\xE8\xA1\xA8"}, {65001, true, "\xE8\xA1\xA8", "\xE8\xA1\xA8"},
+      {1252, false, "caf\xE9", "caf\xE9"}, {1252, true, "\xE8\xA1\xA8", nullptr}};
+  DocumentedConversion calls;
+  for (const auto& c : cases) {
+    const win32::AnsiCodePage system(c.codePage, calls), schedule(win32::scheduleCodePage(c.codePage), calls);
+    const Text path = c.utf8 ? fromUtf8(c.schedule) : Codec(schedule).decode(c.schedule);
+    registry.calls.clear();
+    EXPECT_EQ(win32::RegistrySettingsStore(system, registry).write("readButtonBitmap", path), c.stored != nullptr);
+    const std::vector<std::string> made = {
+        "create HKCU Software\\orangesoft\\winbiff\\settings 0 readButtonBitmap 0 983103   ",
+        "set opened readButtonBitmap 0 1 " + std::string(c.stored ? c.stored : "") + '\0' + ' ', "flush HKCU ", "close opened "};
+    EXPECT_EQ(registry.calls, c.stored ? made : std::vector<std::string>{}) << c.codePage << c.schedule;
+  }
 }
 
 // The real registry of the test's Wine prefix.
