@@ -107,6 +107,18 @@ TEST(Utf, DecodesEachLengthToItsLimitsAndReplacesEveryBadByte) {
   EXPECT_EQ(fromUtf16(std::u16string_view(u"a\xD800\xDC00", 2)), (Text{U'a', 0xD800}));  // nothing read past the end
 }
 
+// A code page that decodes one sequence to a letter and its accent, and
+// encodes neither back.
+struct LetterAndAccent final : CodePage {
+  std::size_t decodePrefix(BytesView bytes, Text& out) const override {
+    if (!bytes.starts_with("\xA5\xB1")) return 0;
+    out += U"e\u0301";
+    return 2;
+  }
+  std::size_t encodePrefix(TextView, Bytes&) const override { return 0; }
+  unsigned number() const override { return 1258; }
+};
+
 // Bytes that are not text become escapes, and every byte string comes back
 // byte for byte: invalid bytes, a lead byte cut off, and a sequence whose
 // character would encode back to the other sequence of a double mapping.
@@ -126,6 +138,10 @@ TEST(Codec, KeepsEveryByteThroughADecodeAndAnEncode) {
   }
   EXPECT_EQ(codec.encode(U"ok 郵便 é").failure->position, 6u);
   EXPECT_EQ(codec.encode(Text{escapeOf(0x81), U'é'}).failure->position, 1u);
+  // A run that splits into no single characters is kept as its bytes.
+  const LetterAndAccent accents;
+  const Codec accented(accents);
+  EXPECT_EQ(accented.encode(accented.decode("x\xA5\xB1")).bytes, "x\xA5\xB1");
   EXPECT_TRUE(codec.encode(U"\u0080").failure);  // not a byte of its own
   // The whole-file write: the list, then one CR LF; or the line that cannot be saved.
   EXPECT_EQ(std::get<Bytes>(scheduleFileBytes(U"A\r\n表\r\n", codec)), "A\r\n\x95\x5C\r\n\r\n");
