@@ -188,7 +188,7 @@ void EditorController::handleAdd() {
 }
 
 bool EditorController::save() {
-  bool saved = false;
+  SaveResult result{SaveResult::Status::Failed, {}};
   try {
     const auto bytes = scheduleFileBytes(view_.listText(), codec_);
     if (const auto* unencodable = std::get_if<UnencodableLine>(&bytes)) {
@@ -199,13 +199,16 @@ bool EditorController::save() {
       return false;
     }
     saving_ = true;
-    saved = writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes));
+    result = writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes));
   } catch (const std::exception&) {
     // No memory for the file's bytes: not saved, like any other failure.
   }
   saving_ = false;
-  if (!saved) {
+  if (!result.saved()) {
+    const Text reason =
+        result.status == SaveResult::Status::AccessDenied ? Text(texts::kSaveAccessDenied) : result.systemText;
     Text text(texts::kSaveFailed);
+    if (!reason.empty()) text += U'\n' + reason;
     if (const auto left = writer_.newContentsLeftIn()) text += Text(texts::kSaveLeftIn) + displayPath(*left);
     tell(texts::kSaveTitle, text, Message::Icon::Critical);
     return false;
