@@ -53,6 +53,11 @@ class EditorView {
   // user cancels.
   virtual std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) = 0;
 
+  // While the schedule is written: the window takes no clicks or keys (a
+  // save may wait for the file with the window's messages flowing) and
+  // shows the wait cursor.
+  virtual void setBusy(bool busy) = 0;
+
   // Starts the scheduler beside the editor, without waiting; false when it
   // could not be started.
   virtual bool startScheduler() = 0;

@@ -50,6 +50,7 @@ struct FakeView final : EditorView {
     filter = Text(description) + U"|" + Text(pattern);
     return picked;
   }
+  void setBusy(bool b) override { busy = b; }
   bool startScheduler() override { return ++schedulerStarts <= allowedStarts; }
   void endProgram() override { ++ends; }
 
@@ -59,7 +60,7 @@ struct FakeView final : EditorView {
   Date calendar;
   DaySet marked;
   FilePreview preview;
-  bool everyDay = false, listThrows = false;
+  bool everyDay = false, listThrows = false, busy = false;
   std::vector<std::string> shown;
   std::deque<Answer> answers;
   std::optional<Text> picked;
@@ -188,7 +189,8 @@ TEST_F(Editor, NoToSaveOrRunDoesNothingAndYesToExitEndsWithoutSaving) {
 
 // A character Shift-JIS lacks, a failed write (with the writer's reason, and
 // the file it left the new text in), no memory for the bytes: the failure is
-// reported, the changes stay unsaved and nothing runs.
+// reported, the changes stay unsaved and nothing runs. While the file is
+// written the window is busy and refuses to close.
 TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) {
   open("A\r\nB\r\n");
   type(4, U"é", {Answer::Yes});
@@ -201,6 +203,8 @@ TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) 
   EXPECT_EQ(view.shown.back().substr(0, beyondTheBasicPlane.size()), beyondTheBasicPlane);
   EXPECT_EQ(writer.calls, 0);
   view.list = U"A\r\n";
+  std::vector<std::pair<bool, bool>> during;  // busy; whether a close another program asks may go on
+  writer.meanwhile = [&] { during.emplace_back(view.busy, controller.handleCloseRequest()); };
   using enum SaveResult::Status;
   const std::string failed = "保存|x|設定ファイルを保存できませんでした。";
   const struct { SaveResult::Status status; const char32_t* reason; std::optional<std::filesystem::path> left; bool throws;
@@ -211,7 +215,7 @@ TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) 
       {Failed, U"", {}, true, failed}};
   for (const auto& c : cases) {
     writer.result = {c.status, c.reason}, writer.throws = c.throws, writer.left = c.left;
-    view.answers = {Answer::Yes};
+    view.answers = {Answer::Yes, Answer::Yes};  // the Exit question's too, if a close came through
     controller.handleRun();
     EXPECT_EQ(view.shown.back(), c.shown);
   }
@@ -222,6 +226,7 @@ TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) 
   view.answers = {Answer::Yes};
   controller.handleRun();
   EXPECT_EQ(view.shown.back(), "実行|x|velkorn を起動できませんでした。");
+  EXPECT_TRUE(during == std::vector(4, std::pair(true, false)) && !view.busy && controller.handleCloseRequest());
 }
 
 // A name with a line break, or one the schedule cannot hold (Hangul, a lone

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -128,9 +129,27 @@ ULONGLONG SaveCalls::milliseconds() {
 }
 
 void SaveCalls::pause(DWORD milliseconds) {
-  const HCURSOR before = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-  Sleep(milliseconds);
-  SetCursor(before);
+  // The program's end (its window gone with the session), kept for the
+  // loop that ends it; the wait goes on without messages.
+  std::optional<int> quit;
+  const ULONGLONG until = GetTickCount64() + milliseconds;
+  for (ULONGLONG now = GetTickCount64(); now < until; now = GetTickCount64()) {
+    if (quit) {
+      Sleep(static_cast<DWORD>(until - now));
+      break;
+    }
+    // MWMO_INPUTAVAILABLE: also for messages that came before the wait.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(until - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    for (MSG message; !quit && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+      if (message.message == WM_QUIT) {
+        quit = static_cast<int>(message.wParam);
+        continue;
+      }
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  if (quit) PostQuitMessage(*quit);
 }
 
 SaveCalls& systemSaveCalls() {

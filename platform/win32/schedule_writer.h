@@ -26,7 +26,8 @@ class SaveCalls {
   virtual DWORD attributes(const std::wstring& file);  // INVALID_FILE_ATTRIBUTES: none there
   virtual void remove(const std::wstring& file);
   virtual ULONGLONG milliseconds();
-  // Waits with the wait cursor up: the editor does not answer meanwhile.
+  // Waits with the thread's window messages flowing, so that its windows
+  // go on answering (one silent for 5 s is "not responding").
   virtual void pause(DWORD milliseconds);
 };
 
