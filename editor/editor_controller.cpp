@@ -118,6 +118,10 @@ void EditorController::handleExit() {
 }
 
 bool EditorController::handleCloseRequest() {
+  // A close that another program sends while a save waits for the file (its
+  // messages flow meanwhile) is refused: the save has yet to say whether
+  // anything would be lost.
+  if (saving_) return false;
   if (ended_ || !dirty_) return true;
   return ask(texts::kExitTitle, texts::kExitQuestion) == Answer::Yes;
 }
@@ -188,7 +192,20 @@ void EditorController::handleAdd() {
 }
 
 bool EditorController::save() {
-  bool saved = false;
+  // While the file is written the window takes no commands, however long
+  // the writer waits for it.
+  struct Busy {
+    explicit Busy(EditorController& c) : editor(c) {
+      editor.saving_ = true;
+      editor.view_.setBusy(true);
+    }
+    ~Busy() {
+      editor.saving_ = false;
+      editor.view_.setBusy(false);
+    }
+    EditorController& editor;
+  };
+  SaveResult result{SaveResult::Status::Failed, {}};
   try {
     const auto bytes = scheduleFileBytes(view_.listText(), codec_);
     if (const auto* unencodable = std::get_if<UnencodableLine>(&bytes)) {
@@ -198,14 +215,16 @@ bool EditorController::save() {
            Message::Icon::Exclamation);
       return false;
     }
-    saving_ = true;
-    saved = writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes));
+    const Busy busy(*this);
+    result = writer_.replaceContents(scheduleFile_, std::get<Bytes>(bytes));
   } catch (const std::exception&) {
     // No memory for the file's bytes: not saved, like any other failure.
   }
-  saving_ = false;
-  if (!saved) {
+  if (!result.saved()) {
+    const Text reason =
+        result.status == SaveResult::Status::AccessDenied ? Text(texts::kSaveAccessDenied) : result.systemText;
     Text text(texts::kSaveFailed);
+    if (!reason.empty()) text += U'\n' + reason;
     if (const auto left = writer_.newContentsLeftIn()) text += Text(texts::kSaveLeftIn) + displayPath(*left);
     tell(texts::kSaveTitle, text, Message::Icon::Critical);
     return false;

@@ -27,7 +27,8 @@ class EditorController {
   void handleSave();
   void handleExit();
   void handleRun();
-  // The close box or any other close request: true when the window may close.
+  // The close box or any other close request: true when the window may
+  // close. Never while a save is under way.
   bool handleCloseRequest();
   // A log-off or shutdown asks: true when it may go on. With unsaved
   // changes the user is asked as on Exit; a Yes ends the program.

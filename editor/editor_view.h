@@ -53,6 +53,11 @@ class EditorView {
   // user cancels.
   virtual std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) = 0;
 
+  // While the schedule is written: the window takes no clicks or keys (a
+  // save may wait for the file with the window's messages flowing) and
+  // shows the wait cursor.
+  virtual void setBusy(bool busy) = 0;
+
   // Starts the scheduler beside the editor, without waiting; false when it
   // could not be started.
   virtual bool startScheduler() = 0;
@@ -75,12 +80,27 @@ class SessionEnd {
   virtual void release() = 0;
 };
 
+// How a save ended. The platform tells why it failed; what the user reads
+// of it is the editor's to say.
+struct SaveResult {
+  enum class Status {
+    Saved,
+    // Windows' access denied, where no wait helps: a read-only file, a
+    // folder the user may not write to or that Windows protects.
+    AccessDenied,
+    Failed,
+  };
+  Status status = Status::Saved;
+  Text systemText;  // Failed: the system's own words for the error
+  bool saved() const { return status == Status::Saved; }
+};
+
 // Where the schedule is written. Implementations replace the file as a whole
 // (a temporary file, then a rename), so a failed save leaves the old one.
 class ScheduleWriter {
  public:
   virtual ~ScheduleWriter() = default;
-  virtual bool replaceContents(const std::filesystem::path& file, BytesView bytes) = 0;
+  virtual SaveResult replaceContents(const std::filesystem::path& file, BytesView bytes) = 0;
   // After a failed replace that took the old file from its name: the file
   // that holds the new contents, which then are the only copy on disk.
   virtual std::optional<std::filesystem::path> newContentsLeftIn() const { return std::nullopt; }

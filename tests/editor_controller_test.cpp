@@ -11,6 +11,7 @@
 #include "schedule/schedule_file.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
+#include "ui/texts.h"
 
 namespace velkorn::testing {
 namespace {
@@ -49,6 +50,7 @@ struct FakeView final : EditorView {
     filter = Text(description) + U"|" + Text(pattern);
     return picked;
   }
+  void setBusy(bool b) override { busy = b; }
   bool startScheduler() override { return ++schedulerStarts <= allowedStarts; }
   void endProgram() override { ++ends; }
 
@@ -58,7 +60,7 @@ struct FakeView final : EditorView {
   Date calendar;
   DaySet marked;
   FilePreview preview;
-  bool everyDay = false, listThrows = false;
+  bool everyDay = false, listThrows = false, busy = false;
   std::vector<std::string> shown;
   std::deque<Answer> answers;
   std::optional<Text> picked;
@@ -68,14 +70,15 @@ struct FakeView final : EditorView {
 // Writes the whole file, as the real writers do, or fails (or runs out of
 // memory) on request.
 struct FileWriter final : ScheduleWriter {
-  bool replaceContents(const std::filesystem::path& file, BytesView bytes) override {
+  SaveResult replaceContents(const std::filesystem::path& file, BytesView bytes) override {
     if (meanwhile) meanwhile();
     if (throws) throw std::bad_alloc();
-    if (!fail) std::ofstream(file, std::ios::binary) << bytes;
-    return ++calls, !fail;
+    if (result.saved()) std::ofstream(file, std::ios::binary) << bytes;
+    return ++calls, result;
   }
   std::optional<std::filesystem::path> newContentsLeftIn() const override { return left; }
-  bool fail = false, throws = false;
+  SaveResult result;
+  bool throws = false;
   int calls = 0;
   std::optional<std::filesystem::path> left;
   std::function<void()> meanwhile;  // what the window's messages do while the save waits
@@ -184,9 +187,11 @@ TEST_F(Editor, NoToSaveOrRunDoesNothingAndYesToExitEndsWithoutSaving) {
   EXPECT_EQ(view.shown.size(), 3u);
 }
 
-// A character Shift-JIS lacks, a failed write, no memory for the bytes: the
-// failure is reported, the changes stay unsaved and nothing runs.
-TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
+// A character Shift-JIS lacks, a failed write (with the writer's reason, and
+// the file it left the new text in), no memory for the bytes: the failure is
+// reported, the changes stay unsaved and nothing runs. While the file is
+// written the window is busy and refuses to close.
+TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) {
   open("A\r\nB\r\n");
   type(4, U"é", {Answer::Yes});
   controller.handleSave();
@@ -198,24 +203,30 @@ TEST_F(Editor, AFailedSaveIsReportedKeepsTheChangesAndRunsNothing) {
   EXPECT_EQ(view.shown.back().substr(0, beyondTheBasicPlane.size()), beyondTheBasicPlane);
   EXPECT_EQ(writer.calls, 0);
   view.list = U"A\r\n";
-  for (bool* failure : {&writer.fail, &writer.throws}) {
-    *failure = true;
-    view.answers = {Answer::Yes};
+  std::vector<std::pair<bool, bool>> during;  // busy; whether a close another program asks may go on
+  writer.meanwhile = [&] { during.emplace_back(view.busy, controller.handleCloseRequest()); };
+  using enum SaveResult::Status;
+  const std::string failed = "保存|x|設定ファイルを保存できませんでした。";
+  const struct { SaveResult::Status status; const char32_t* reason; std::optional<std::filesystem::path> left; bool throws;
+                 std::string shown; } cases[] = {
+      {Failed, U"共有違反です。", {}, false, failed + "\n共有違反です。"},
+      {AccessDenied, U"?", "new.~1f", false, failed + "\n" + toUtf8(texts::kSaveAccessDenied) +
+          "\n保存しようとした内容は次のファイルにあります。このファイルの名前を velkorn.txt に変えてください：\nnew.~1f"},
+      {Failed, U"", {}, true, failed}};
+  for (const auto& c : cases) {
+    writer.result = {c.status, c.reason}, writer.throws = c.throws, writer.left = c.left;
+    view.answers = {Answer::Yes, Answer::Yes};  // the Exit question's too, if a close came through
     controller.handleRun();
-    EXPECT_EQ(view.shown.back(), "保存|x|設定ファイルを保存できませんでした。");
+    EXPECT_EQ(view.shown.back(), c.shown);
   }
   EXPECT_EQ(view.schedulerStarts, 0);
   EXPECT_TRUE(controller.hasUnsavedChanges());
-  writer.fail = true, writer.throws = false, writer.left = "new.saving-1";  // the new text only there
-  view.answers = {Answer::Yes};
-  controller.handleSave();
-  EXPECT_EQ(view.shown.back(), "保存|x|設定ファイルを保存できませんでした。\n保存しようとした内容は次のファイルにあります。"
-                               "このファイルの名前を velkorn.txt に変えてください：\nnew.saving-1");
-  writer.fail = false;
+  writer.result = {}, writer.throws = false;
   view.allowedStarts = 0;
   view.answers = {Answer::Yes};
   controller.handleRun();
   EXPECT_EQ(view.shown.back(), "実行|x|velkorn を起動できませんでした。");
+  EXPECT_TRUE(during == std::vector(4, std::pair(true, false)) && !view.busy && controller.handleCloseRequest());
 }
 
 // A name with a line break, or one the schedule cannot hold (Hangul, a lone

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QSettings>
 #include <QThread>
+#include <cstring>
 #include <random>
 
 #include "platform/qt/iconv_code_page.h"
@@ -77,16 +78,17 @@ TEST(QtSettingsStore, NeverWritesAFileItCannotReadWhole) {
   EXPECT_FALSE(qt::QtSettingsStore().write("velkornBitmap", U"a.bmp"));
 }
 
+// A failure says why in the system's words.
 TEST(SaveFileWriter, ReplacesTheFileOrTheTargetOfItsLinkAndLeavesNothingOnFailure) {
   TempDir dir;
   qt::SaveFileWriter writer;
   std::filesystem::create_symlink(dir.write("real.txt", "a much longer old content\r\n"), dir.path() / "velkorn.txt");
-  ASSERT_TRUE(writer.replaceContents(dir.path() / "velkorn.txt", "new\r\n"));
+  ASSERT_TRUE(writer.replaceContents(dir.path() / "velkorn.txt", "new\r\n").saved());
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "velkorn.txt"));
   EXPECT_EQ(readBytes(dir.path() / "real.txt"), "new\r\n");
   std::filesystem::create_directory(dir.path() / "dir.txt");
-  EXPECT_FALSE(writer.replaceContents(dir.path() / "dir.txt", "new\r\n"));
-  EXPECT_FALSE(writer.replaceContents(dir.path() / "missing" / "velkorn.txt", "new\r\n"));
+  for (const auto& [file, error] : {std::pair("dir.txt", EISDIR), {"missing/velkorn.txt", ENOENT}})
+    EXPECT_EQ(toUtf8(writer.replaceContents(dir.path() / file, "new\r\n").systemText), std::strerror(error));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 3);
 }
 

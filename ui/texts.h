@@ -68,6 +68,15 @@ inline constexpr TextView kNoFileChosen = U"ファイルが指定されていま
 inline constexpr TextView kFileNameHasLineBreak = U"改行を含むファイル名は指定できません。";
 // Shown by Windows while a log-off or shutdown waits for the Exit question.
 inline constexpr TextView kUnsavedChangesReason = U"保存していない変更があります。";
+// After the save failed message, when Windows denied access: the likely
+// causes and what to do about each.
+inline constexpr TextView kSaveAccessDenied =
+    U"Windows が書き込みを許可しませんでした。次のどちらかが考えられます。\n"
+    U"・velkorn.txt が読み取り専用になっている：エクスプローラーで velkorn.txt のプロパティを開き、"
+    U"「読み取り専用」のチェックを外してください。\n"
+    U"・このフォルダーが C:\\Program Files の下にあるか、「コントロールされたフォルダー アクセス」で"
+    U"保護されている：readme.txt にあるとおり、フォルダーごと書き込みのできる場所"
+    U"（例: C:\\Users\\<ユーザー名>\\velkorn）に移してください。";
 // After the save failed message, when the old file is gone from its name;
 // followed by the path of the file that holds what was to be saved.
 inline constexpr TextView kSaveLeftIn =

@@ -341,6 +341,11 @@ std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterP
   return fromQString(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
 }
 
+// The save here waits for nothing and lets no event in: the cursor alone.
+void Form2::setBusy(bool busy) {
+  busy ? QApplication::setOverrideCursor(Qt::WaitCursor) : QApplication::restoreOverrideCursor();
+}
+
 bool Form2::startScheduler() {
   // By its full path: never looked up in PATH or the working directory.
   return startDetached(scheduler_);

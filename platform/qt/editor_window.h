@@ -43,6 +43,7 @@ class Form2 final : public QWidget, public EditorView {
   void setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
   std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
+  void setBusy(bool busy) override;
   bool startScheduler() override;
   void endProgram() override;
 

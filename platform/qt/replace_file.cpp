@@ -20,6 +20,11 @@ struct Descriptor {
   }
 };
 
+// errno, never 0: a call that failed without setting it still failed.
+int lastError() {
+  return errno ? errno : EIO;
+}
+
 bool writeAll(int fd, BytesView bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -44,28 +49,29 @@ std::string nameBeside(int fd, const std::string& target) {
 
 }  // namespace
 
-bool replaceFile(const std::filesystem::path& file, BytesView bytes) {
+int replaceFile(const std::filesystem::path& file, BytesView bytes) {
   std::error_code error;
   const std::filesystem::path target = std::filesystem::weakly_canonical(file, error);
-  if (error) return false;
+  if (error) return error.value();
   struct stat old {};
   const bool existed = ::stat(target.c_str(), &old) == 0;
-  if (existed && !S_ISREG(old.st_mode)) return false;
+  if (existed && !S_ISREG(old.st_mode)) return S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
 
   const Descriptor directory{::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   const Descriptor out{::open(target.parent_path().c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666)};
-  if (directory.fd < 0 || out.fd < 0) return false;
+  if (directory.fd < 0 || out.fd < 0) return lastError();
   if ((existed && ::fchmod(out.fd, old.st_mode & 07777) != 0) || !writeAll(out.fd, bytes) || ::fsync(out.fd) != 0) {
-    return false;
+    return lastError();
   }
   const std::string name = nameBeside(out.fd, target.string());
-  if (name.empty()) return false;
+  if (name.empty()) return lastError();
   if (::rename(name.c_str(), target.c_str()) != 0) {
+    const int renameError = lastError();
     ::unlink(name.c_str());
-    return false;
+    return renameError;
   }
   // The rename itself made lasting.
-  return ::fsync(directory.fd) == 0;
+  return ::fsync(directory.fd) == 0 ? 0 : lastError();
 }
 
 }  // namespace velkorn::qt

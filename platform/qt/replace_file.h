@@ -13,7 +13,8 @@ namespace velkorn::qt {
 // the rename) no temporary file. A symbolic link stays a link; its target is
 // replaced. Paths stay bytes: a folder's name need not be UTF-8, which Qt's
 // file classes cannot open. Every write is checked: Qt's QSaveFile, on a
-// full disk, puts half a file in place and reports success.
-bool replaceFile(const std::filesystem::path& file, BytesView bytes);
+// full disk, puts half a file in place and reports success. 0, or the error
+// (an errno value) that stopped it.
+int replaceFile(const std::filesystem::path& file, BytesView bytes);
 
 }  // namespace velkorn::qt

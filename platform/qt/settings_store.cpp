@@ -133,7 +133,7 @@ bool QtSettingsStore::commit() {
     return false;
   }
   values_.clear();
-  return replaceFile(QFile::encodeName(path).toStdString(), bytes->toStdString());
+  return replaceFile(QFile::encodeName(path).toStdString(), bytes->toStdString()) == 0;
 }
 
 }  // namespace velkorn::qt

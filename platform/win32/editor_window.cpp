@@ -376,7 +376,12 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETCURSOR:
       // Sent on by the child under the mouse (the disabled file box too),
-      // which then sets its cursor as before.
+      // which then sets its cursor as before. A cursor set once would last
+      // only to the next move of the mouse.
+      if (busy_) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
       onSetCursor();
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_QUERYENDSESSION:
@@ -694,6 +699,24 @@ std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterP
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (!GetOpenFileNameW(&dialog)) return std::nullopt;
   return fromWide(path.data());
+}
+
+void Form2::setBusy(bool busy) {
+  busy_ = busy;
+  if (busy) {
+    hideTip();
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    // WindowFromPoint passes over a disabled window.
+    if (GetAncestor(WindowFromPoint(mouse), GA_ROOT) == hwnd_) SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    // No control keeps the focus to take keys meanwhile.
+    focusBeforeBusy_ = GetFocus();
+    SetFocus(nullptr);
+    EnableWindow(hwnd_, FALSE);
+    return;
+  }
+  EnableWindow(hwnd_, TRUE);
+  if (focusBeforeBusy_) SetFocus(focusBeforeBusy_);
 }
 
 bool Form2::startScheduler() {

@@ -69,6 +69,7 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   void setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
   std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
+  void setBusy(bool busy) override;
   bool startScheduler() override;
   void endProgram() override;
 
@@ -107,6 +108,10 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   BitmapHandle thumbnail_;
   SIZE thumbnailSize_{};
   int dpi_ = 96;
+  // While a save runs: the window is disabled, as a modal box's owner is,
+  // and the control that had the focus gets it back afterwards.
+  bool busy_ = false;
+  HWND focusBeforeBusy_ = nullptr;
   FontHandle font_;
   FontHandle hintFont_;
   FontHandle calendarFont_;  // the fitted font, while the calendar's own is too large

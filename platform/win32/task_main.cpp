@@ -61,7 +61,7 @@ Outcome writeDefinition() {
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return Outcome::notWritten;
   // Replaced whole or not at all: the script registers only what was written.
   win32::ReplacingWriter writer;
-  return writer.replaceContents(file, win32::utf16FileBytes(*xml)) ? Outcome::written : Outcome::notWritten;
+  return writer.replaceContents(file, win32::utf16FileBytes(*xml)).saved() ? Outcome::written : Outcome::notWritten;
 }
 
 }  // namespace

@@ -121,7 +121,7 @@ class Win32Window final : public EditorWindowDriver {
   HWND window = nullptr;
 };
 
-TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
+TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogicAndAnswersWhileSaving) {
   Win32Window window;
   RECT client;
   GetClientRect(window.window, &client);
@@ -137,6 +137,22 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogic) {
   const auto at = window.place(form::Control::MonthView1);
   EXPECT_EQ((std::array<LONG, 2>{at[2], at[3]}), (std::array{wanted.right, wanted.bottom}));
   expectTabOrder(window);
+  // A save while another program holds velkorn.txt open without sharing (a
+  // scanner does; Wine answers ReplaceFileW with ERROR_SHARING_VIOLATION)
+  // waits for it with the window disabled and answering, within 500 ms all
+  // along; then the new text is in place.
+  const auto file = window.directory / "velkorn.txt";
+  HANDLE held = CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  window.clickAnswering(form::Control::Command3, Answer::Yes);
+  int unanswered = 0, disabled = 0;
+  for (const ULONGLONG until = GetTickCount64() + 2000; GetTickCount64() < until; Sleep(20)) {
+    unanswered += !SendMessageTimeoutW(window.window, WM_NULL, 0, 0, SMTO_NORMAL, 500, nullptr);
+    disabled += !IsWindowEnabled(window.window);
+  }
+  CloseHandle(held);
+  EXPECT_TRUE(held != INVALID_HANDLE_VALUE && unanswered == 0 && disabled > 0) << unanswered << ' ' << disabled;
+  EXPECT_TRUE(window.eventually([&] { return readBytes(file) == "A\r\nB\r\n\r\n" && IsWindowEnabled(window.window); }))
+      << "not saved once the file was let go";
   expectEveryControlReachesTheEditorLogic(window);
 }
 

@@ -154,16 +154,23 @@ TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwne
 // ReplaceFileW as its documentation gives its failures ("ReplaceFileW
 // function", Return value), which Wine never produces: with no backup file,
 // 1176 leaves the old file gone ('g'), 1177 under another name ('r'), and
-// both the replacement under its own. `error` answers until the clock
-// reaches `until` (0: once), then the real call; `moveError` every move.
+// both the replacement under its own; any other error leaves both names (1175,
+// and 1, 50 and 87 from volumes that do not support the call). CreateFileW
+// refused in a folder that Controlled folder access protects ('C'; "Protect
+// important folders with controlled folder access"). `error` answers until
+// the clock reaches `until` (0: once), then the real call; `moveError` every
+// move.
 struct ScriptedCalls final : win32::SaveCalls {
+  DWORD create(const std::wstring& f, HANDLE& h) override { return old == 'C' ? ERROR_ACCESS_DENIED : SaveCalls::create(f, h); }
   DWORD replace(const std::wstring& target, const std::wstring& replacement) override {
     if (!error || (until && now >= until)) return SaveCalls::replace(target, replacement);
     if (old == 'g') std::filesystem::remove(target);
     if (old == 'r') std::filesystem::rename(target, target + L"~");
     return std::exchange(error, until ? error : 0);
   }
-  DWORD move(const std::wstring& from, const std::wstring& to) override { return moveError ? moveError : SaveCalls::move(from, to); }
+  DWORD move(const std::wstring& from, const std::wstring& to, bool replacing) override {
+    return moveError ? moveError : SaveCalls::move(from, to, replacing);
+  }
   ULONGLONG milliseconds() override { return now; }
   void pause(DWORD milliseconds) override { now += milliseconds; }
   DWORD error = 0, moveError = 0;
@@ -173,43 +180,53 @@ struct ScriptedCalls final : win32::SaveCalls {
 
 // Every sequence leaves velkorn.txt with the old text or the new, whole, or,
 // only when it is gone, the new text in a temporary file the writer names (for
-// the failure message); a failure is reported exactly when the new text is
-// not in place; a held file is tried for 3 s. One writer for all: nothing
-// carries over.
+// the failure message), of a name no longer than velkorn.txt; a failure is
+// reported, with its reason, exactly when the new text is not in place; a
+// held file is tried for 3 s in all, a read-only one ('R', which Wine refuses
+// too) or a folder that takes no new file not at all. One writer for all:
+// nothing carries over.
 TEST(ReplacingWriter, EveryDocumentedFailureOfReplaceFileWLeavesTheScheduleWholeSomewhere) {
-  // The replace's error (0: the first save, no old file), what it does to
-  // the old file, until when, the moves' error; then what is on disk:
-  // velkorn.txt, and "|" and each temporary file.
-  const struct {
-    DWORD error;
-    char old;  // g: gone, r: renamed
-    ULONGLONG until;
-    DWORD moveError;
-    const char* disk;
-  } cases[] = {{1176, 'g', 0, 0, "new"},
-               {1177, 'r', 0, 0, "new"},
-               {1177, 'r', 0, ERROR_ACCESS_DENIED, "|new"},
-               {ERROR_SHARING_VIOLATION, ' ', 1500, 0, "new"},
-               {ERROR_ACCESS_DENIED, ' ', ~0ull, 0, "old"},
-               {0, ' ', 0, 0, "new"}};
+  // The replace's error (0: the real call), what it does to the old file (n:
+  // there is none), until when, the moves' error; then what is on disk
+  // (velkorn.txt, and "|" and each temporary file), the milliseconds waited,
+  // and the result: saved, access denied, or failed with the system's text
+  // (Wine's Japanese ends in 。).
+  const struct { DWORD error; char old; ULONGLONG until; DWORD moveError; const char* seen; } cases[] = {
+      {1176, 'g', 0, 0, "new 0 s"}, {1177, 'r', 0, 0, "new 0 s"},
+      {ERROR_SHARING_VIOLATION, ' ', 1500, 0, "new 1600 s"}, {ERROR_ACCESS_DENIED, ' ', ~0ull, 0, "old 3000 d"},
+      {ERROR_SHARING_VIOLATION, 'n', 1500, ERROR_ACCESS_DENIED, "|new 3000 d"}, {0, 'R', 0, 0, "old 0 d"},
+      {ERROR_UNABLE_TO_REMOVE_REPLACED, ' ', ~0ull, 0, "old 3000 t"}, {0, 'C', 0, 0, "old 0 d"},
+      {ERROR_INVALID_FUNCTION, ' ', 0, 0, "new 0 s"}, {ERROR_INVALID_PARAMETER, ' ', 0, 0, "new 0 s"},
+      {ERROR_NOT_SUPPORTED, ' ', 0, ERROR_SHARING_VIOLATION, "old 3000 t"}, {0, 'n', 0, 0, "new 0 s"}};
   ScriptedCalls calls;
   win32::ReplacingWriter writer(calls);
   for (const auto& c : cases) {
     TempDir dir;
-    if (c.error) dir.write("velkorn.txt", "old");
+    const auto target = c.old == 'n' ? dir.path() / "velkorn.txt" : dir.write("velkorn.txt", "old");
+    if (c.old == 'R') SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_READONLY);
     calls.error = c.error, calls.old = c.old, calls.until = c.until, calls.moveError = c.moveError, calls.now = 0;
-    const bool saved = writer.replaceContents(dir.path() / "velkorn.txt", "new");
-    std::string disk = readBytes(dir.path() / "velkorn.txt");
+    const SaveResult result = writer.replaceContents(target, "new");
+    SetFileAttributesW(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::string seen = readBytes(target);
     std::optional<std::filesystem::path> left;
     for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-      if (entry.path().wstring().find(L".saving-") == std::wstring::npos) continue;
-      disk.append("|").append(readBytes(entry.path()));
+      if (!entry.path().filename().native().starts_with(L"velkorn.~")) continue;
+      seen.append("|").append(readBytes(entry.path()));
+      EXPECT_EQ(entry.path().filename().native().size(), target.filename().native().size());
       left = entry.path();
     }
-    EXPECT_EQ(disk, c.disk) << c.error;
-    EXPECT_EQ(saved, disk == "new") << c.error;
+    seen += ' ' + std::to_string(calls.now) + ' ' + "sdt"[static_cast<int>(result.status)];
+    EXPECT_EQ(seen, c.seen) << c.error;
+    EXPECT_EQ(result.systemText.ends_with(U"。"), result.status == SaveResult::Status::Failed) << c.error;
     EXPECT_EQ(writer.newContentsLeftIn(), left) << c.error;
-    EXPECT_GE(calls.now, std::min<ULONGLONG>(c.until, 3000) + (c.moveError ? 3000 : 0)) << c.error;
+  }
+  // Of the 256 names of a temporary file all but one taken, the save takes
+  // that one; all taken, it fails. (The calls as the last case left them:
+  // the real ones.)
+  TempDir dir;
+  for (int n = 1; n <= 256; ++n) {
+    dir.write(std::string("velkorn.~") + "0123456789abcdef"[n / 16 % 16] + "0123456789abcdef"[n % 16], "");
+    EXPECT_TRUE(n < 255 || writer.replaceContents(dir.path() / "velkorn.txt", "new").saved() == (n < 256)) << n;
   }
 }
 
