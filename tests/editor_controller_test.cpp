@@ -229,8 +229,6 @@ TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) 
   EXPECT_TRUE(during == std::vector(4, std::pair(true, false)) && !view.busy && controller.handleCloseRequest());
 }
 
-// A name with a line break, or one the schedule cannot hold (Hangul, a lone
-// surrogate), is refused at once: it could never be saved.
 // A log-off asks as Exit does, about unsaved changes only, while it waits:
 // No keeps the window and the list, Yes ends without saving. One that cannot
 // wait (a critical one) is not asked about, nor one that comes mid-save.
@@ -269,6 +267,8 @@ TEST_F(Editor, ALogOffAsksAboutUnsavedChangesAsExitDoes) {
   EXPECT_EQ(writer.calls, 1);  // the save above only
 }
 
+// A name with a line break, or one the schedule cannot hold (Hangul, a lone
+// surrogate), is refused at once: it could never be saved.
 TEST_F(Editor, BrowseKeepsTheFileBoxOnCancelOrABadName) {
   open("");
   view.fileBox = U"C:\\a.bmp";
