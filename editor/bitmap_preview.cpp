@@ -49,11 +49,11 @@ int scaledDown(std::int64_t side, std::int64_t longer) {
 
 BitmapPreview previewBitmap(const std::filesystem::path& file) {
   BitmapPreview preview;
-  std::error_code error;
-  // Only a regular file: reading a FIFO or a device could wait forever.
-  if (!std::filesystem::is_regular_file(file, error)) return preview;
-  const std::uintmax_t fileSize = std::filesystem::file_size(file, error);
-  if (error) return preview;
+  // Only a regular file has a size: reading a FIFO or a device could wait
+  // forever.
+  std::error_code notRegular;
+  const std::uintmax_t fileSize = std::filesystem::file_size(file, notRegular);
+  if (notRegular) return preview;
   std::array<unsigned char, kFileHeader + kInfoHeader> header{};
   std::ifstream in(file, std::ios::binary);
   in.read(reinterpret_cast<char*>(header.data()), static_cast<std::streamsize>(header.size()));

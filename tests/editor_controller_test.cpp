@@ -1,6 +1,9 @@
 #include "editor/editor_controller.h"
 
 #include <gtest/gtest.h>
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
 
 #include <deque>
 #include <functional>
@@ -100,14 +103,16 @@ std::string littleEndian(std::int64_t value, int bytes) {
   return out;
 }
 
-// A bitmap file: its header (the oldest kind, or the usual one), then
-// `pixelBytes` bytes.
-std::string bitmapFile(int width, int height, int bits, int compression, std::size_t pixelBytes, bool oldest = false) {
+// A bitmap file: its header of `headerSize` bytes (12, the oldest kind;
+// 40, the usual one, or a later one), then `pixelBytes` bytes, which start
+// `pixelsAt` bytes into the file (0: right after the header).
+std::string bitmapFile(int width, int height, int bits, int compression, std::size_t pixelBytes, int headerSize = 40,
+                       int pixelsAt = 0) {
   const auto le = littleEndian;
-  const std::string header = oldest ? le(12, 4) + le(width, 2) + le(height, 2) + le(1, 2) + le(bits, 2)
-                                    : le(40, 4) + le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) +
-                                          le(compression, 4) + std::string(20, '\0');
-  return "BM" + le(0, 8) + le(14 + static_cast<int>(header.size()), 4) + header + std::string(pixelBytes, 'U');
+  const std::string header = headerSize == 12 ? le(12, 4) + le(width, 2) + le(height, 2) + le(1, 2) + le(bits, 2)
+                                              : le(headerSize, 4) + le(width, 4) + le(height, 4) + le(1, 2) +
+                                                    le(bits, 2) + le(compression, 4) + std::string(static_cast<std::size_t>(headerSize - 20), '\0');
+  return "BM" + le(0, 8) + le(pixelsAt ? pixelsAt : 14 + headerSize, 4) + header + std::string(pixelBytes, 'U');
 }
 
 // As "state size shown-size", the state 0 shown, 1 too large, 2 unreadable.
@@ -115,7 +120,12 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
   TempDir dir;
   const std::pair<std::string, std::string> cases[] = {
       {bitmapFile(2, 3, 24, 0, 24), "0 2x3 2x3"}, {bitmapFile(2, -3, 24, 0, 24), "0 2x3 2x3"},  // -3: top row first
-      {bitmapFile(2, 2, 24, 0, 16, true), "0 2x2 2x2"}, {bitmapFile(2, 2, 32, 3, 16), "0 2x2 2x2"},
+      {bitmapFile(2, 2, 24, 0, 16, 12), "0 2x2 2x2"}, {bitmapFile(2, 2, 32, 3, 16), "0 2x2 2x2"},
+      {bitmapFile(2, 3, 24, 0, 24, 56), "0 2x3 2x3"}, {bitmapFile(2, 3, 24, 0, 24, 57), "2 0x0 0x0"},
+      {bitmapFile(1, INT32_MAX, 8, 1, 1), "1 1x2147483647 0x0"}, {bitmapFile(0, 3, 24, 0, 24), "2 0x0 0x0"},
+      {bitmapFile(2, 0, 24, 0, 24), "2 0x0 0x0"},
+      // The pixels inside the header, or nowhere (run-length data has no size to check).
+      {bitmapFile(2, 3, 24, 0, 25, 40, 53), "2 0x0 0x0"}, {bitmapFile(2, 3, 8, 1, 0), "2 0x0 0x0"},
       {bitmapFile(256, 64, 8, 0, 256 * 64), "0 256x64 128x32"},
       {bitmapFile(300, 10, 8, 1, 10), "0 300x10 128x4"},  // run-length: no size to check ahead
       {bitmapFile(20000, 20000, 24, 0, 1000), "1 20000x20000 0x0"},
@@ -129,8 +139,19 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
            size(p.shownWidth, p.shownHeight);
   };
   for (const auto& [bytes, expected] : cases) EXPECT_EQ(seen(previewBitmap(dir.write("a.bmp", bytes))), expected);
+  // A file of the most a window loads, and one of a byte more (sparse).
+  for (const auto& [extra, expected] : {std::pair{std::uintmax_t{0}, "0 2x3 2x3"}, {1, "1 2x3 0x0"}}) {
+    const auto big = dir.write("big.bmp", bitmapFile(2, 3, 24, 0, 24));
+    std::filesystem::resize_file(big, kPreviewMaxBytes + extra);
+    EXPECT_EQ(seen(previewBitmap(big)), expected);
+  }
   EXPECT_EQ(previewBitmap(dir.path() / "absent.bmp").state, BitmapPreview::State::Unreadable);
   EXPECT_EQ(previewBitmap(dir.path()).state, BitmapPreview::State::Unreadable);
+#ifdef __linux__
+  // Opening a FIFO would wait for a writer forever.
+  ASSERT_EQ(mkfifo((dir.path() / "fifo.bmp").c_str(), 0600), 0);
+  EXPECT_EQ(previewBitmap(dir.path() / "fifo.bmp").state, BitmapPreview::State::Unreadable);
+#endif
 }
 
 class Editor : public ::testing::Test {
