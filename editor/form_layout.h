@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 // The editor window's controls, where they sit, and the order Tab visits
@@ -38,6 +39,15 @@ inline constexpr std::array<Place, 13> kPlaces{{
     {Control::Command5, "Command5", 3960, 7080, 1815, 375},
     {Control::Command4, "Command4", 6360, 7080, 1815, 375},
 }};
+
+// kPlaces is in Control order, so a control's place is found by its value.
+static_assert([] {
+  for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+    if (static_cast<std::size_t>(kPlaces[i].control) != i) return false;
+  }
+  return true;
+}());
+inline constexpr const Place& placeOf(Control control) { return kPlaces[static_cast<std::size_t>(control)]; }
 
 // Combo1 first, so it has the focus when the window opens; the disabled Text1
 // is skipped while it stays disabled.

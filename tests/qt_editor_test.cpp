@@ -86,12 +86,7 @@ class QtWindow final : public EditorWindowDriver {
   }
 
  private:
-  QWidget* widget(form::Control c) {
-    for (const form::Place& p : form::kPlaces) {
-      if (p.control == c) return window.findChild<QWidget*>(QLatin1String(p.name.data()));
-    }
-    return nullptr;
-  }
+  QWidget* widget(form::Control c) { return window.findChild<QWidget*>(QLatin1String(form::placeOf(c).name.data())); }
   // Runs `act` on the next modal dialog of type T once it returns true (the
   // dialog is ready), then waits until the dialog has gone. Polled every
   // 10 ms while the test's click runs the dialog; one that does not come, or

@@ -141,13 +141,6 @@ std::wstring windowText(HWND hwnd) {
   return text;
 }
 
-const form::Place& placeOf(form::Control control) {
-  for (const form::Place& p : form::kPlaces) {
-    if (p.control == control) return p;
-  }
-  return form::kPlaces.front();
-}
-
 int scaled(int twips, int dpi) {
   return MulDiv(twips, dpi, form::kTwipsPerInch);
 }
@@ -161,7 +154,7 @@ bool monthFits(HWND calendar, SIZE room) {
 }  // namespace
 
 RECT calendarPlace(int dpi, SIZE wanted) {
-  using form::Control;
+  using form::Control, form::placeOf;
   const form::Place& place = placeOf(Control::MonthView1);
   const int top = scaled(place.top, dpi);
   // Twice the place's centre: a whole number of pixels.
@@ -265,7 +258,7 @@ void Form2::onCreate() {
 
   // Creation order is the tab order.
   for (const form::Control id : form::kTabOrder) {
-    const form::Place* place = &placeOf(id);
+    const form::Place* place = &form::placeOf(id);
     const ControlKind kind = kindOf(id);
     const std::wstring caption = toWide(kind.caption);
     HWND hwnd = CreateWindowExW(id == form::Control::Text1 || id == form::Control::Text2 ? WS_EX_CLIENTEDGE : 0,
@@ -288,7 +281,7 @@ void Form2::onCreate() {
   }
 
   HWND combo = control(form::Control::Combo1);
-  const form::Place& comboPlace = placeOf(form::Control::Combo1);
+  const form::Place& comboPlace = form::placeOf(form::Control::Combo1);
   fitComboToItsPlace(combo, scale(comboPlace.width), scale(comboPlace.height));
   for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
     const std::wstring label = toWide(texts::of(kind).label);
@@ -349,10 +342,7 @@ void Form2::fitCalendarToItsPlace() {
 }
 
 HWND Form2::control(form::Control id) const {
-  for (std::size_t i = 0; i < form::kPlaces.size(); ++i) {
-    if (form::kPlaces[i].control == id) return controls_[i];
-  }
-  return nullptr;
+  return controls_[static_cast<std::size_t>(id)];
 }
 
 LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
