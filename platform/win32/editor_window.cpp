@@ -5,11 +5,10 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <climits>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "platform/win32/calendar_fit.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/platform_info.h"
 #include "platform/win32/resource.h"
@@ -141,61 +140,7 @@ std::wstring windowText(HWND hwnd) {
   return text;
 }
 
-int scaled(int twips, int dpi) {
-  return MulDiv(twips, dpi, form::kTwipsPerInch);
-}
-
-bool monthFits(HWND calendar, SIZE room) {
-  RECT wanted{};
-  return SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&wanted)) &&
-         wanted.right <= room.cx && wanted.bottom <= room.cy;
-}
-
 }  // namespace
-
-RECT calendarPlace(int dpi, SIZE wanted) {
-  using form::Control, form::placeOf;
-  const form::Place& place = placeOf(Control::MonthView1);
-  const int top = scaled(place.top, dpi);
-  // Twice the place's centre: a whole number of pixels.
-  const int centre2 = 2 * scaled(place.left, dpi) + scaled(place.width, dpi);
-  const int right = std::min(scaled(placeOf(Control::Label1).left, dpi), scaled(placeOf(Control::Text1).left, dpi));
-  const int width = std::min<int>({wanted.cx, centre2, 2 * right - centre2});
-  const int height = std::min<int>(wanted.cy, scaled(placeOf(Control::Check1).top, dpi) - top);
-  const int left = (centre2 - width) / 2;
-  return {left, top, left + width, top + height};
-}
-
-FontHandle fitCalendarFont(HWND calendar, SIZE room) {
-  FontHandle font;
-  if (monthFits(calendar, room)) return font;
-  // A control that answers WM_GETFONT with nothing draws in the system font.
-  const auto own = reinterpret_cast<HFONT>(SendMessageW(calendar, WM_GETFONT, 0, 0));
-  LOGFONTW face{};
-  GetObjectW(own ? own : GetStockObject(SYSTEM_FONT), sizeof face, &face);
-  // A raster face may have no smaller size (Wine's system font has one):
-  // then the face Windows gives its message boxes.
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  const std::wstring faces[] = {face.lfFaceName, metrics.lfMessageFont.lfFaceName};
-  const LONG largest = std::abs(face.lfHeight);
-  const LONG sign = face.lfHeight < 0 ? -1 : 1;
-  face.lfWidth = 0;  // the face's own proportions at every height
-  constexpr LONG kSmallest = 8;  // pixels; below that no day can be read
-  for (const std::wstring& name : faces) {
-    name.copy(face.lfFaceName, LF_FACESIZE - 1);
-    face.lfFaceName[std::min<std::size_t>(name.size(), LF_FACESIZE - 1)] = L'\0';
-    for (LONG height = largest - 1; height >= kSmallest; --height) {
-      face.lfHeight = sign * height;
-      FontHandle smaller(CreateFontIndirectW(&face));
-      SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(smaller.get()), TRUE);
-      font = std::move(smaller);  // the size before goes once the calendar has let go of it
-      if (monthFits(calendar, room)) return font;
-    }
-  }
-  return font;  // the smallest: then the calendar is cut short, never its neighbours
-}
 
 Form2::Form2(HINSTANCE instance, std::filesystem::path scheduler)
     : instance_(instance), scheduler_(std::move(scheduler)) {}
@@ -205,7 +150,7 @@ Form2::~Form2() {
 }
 
 int Form2::scale(int twips) const {
-  return scaled(twips, dpi_);
+  return MulDiv(twips, dpi_, form::kTwipsPerInch);
 }
 
 bool Form2::create(EditorController* controller) {
@@ -288,8 +233,9 @@ void Form2::onCreate() {
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
   }
   fitHintToItsPlace();
-  calendarOwnFont_ = reinterpret_cast<HFONT>(SendMessageW(control(form::Control::MonthView1), WM_GETFONT, 0, 0));
-  fitCalendarToItsPlace();
+  HWND calendar = control(form::Control::MonthView1);
+  calendarOwnFont_ = reinterpret_cast<HFONT>(SendMessageW(calendar, WM_GETFONT, 0, 0));
+  fitCalendarToItsPlace(calendar, dpi_, calendarOwnFont_, calendarFont_);
 
   HWND list = control(form::Control::Text2);
   // No 32K or 64K ceiling on the schedule.
@@ -325,20 +271,6 @@ void Form2::fitHintToItsPlace() {
   }
   ReleaseDC(label, dc);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), TRUE);
-}
-
-void Form2::fitCalendarToItsPlace() {
-  HWND calendar = control(form::Control::MonthView1);
-  // From its own font, as the system now gives it: a fit made for a larger
-  // system font is undone.
-  if (calendarFont_) SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(calendarOwnFont_), FALSE);
-  const RECT room = calendarPlace(dpi_, {INT_MAX, INT_MAX});
-  calendarFont_ = fitCalendarFont(calendar, {room.right - room.left, room.bottom - room.top});
-  RECT wanted{};
-  SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&wanted));
-  const RECT at = calendarPlace(dpi_, {wanted.right, wanted.bottom});
-  SetWindowPos(calendar, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Form2::control(form::Control id) const {
@@ -383,7 +315,7 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_THEMECHANGED:
       // A new system font or theme changes the size the calendar asks for.
       SendMessageW(control(form::Control::MonthView1), message, wParam, lParam);
-      fitCalendarToItsPlace();
+      fitCalendarToItsPlace(control(form::Control::MonthView1), dpi_, calendarOwnFont_, calendarFont_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

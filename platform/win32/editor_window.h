@@ -6,37 +6,15 @@
 
 #include <array>
 #include <filesystem>
-#include <memory>
 #include <string>
-#include <type_traits>
 
 #include "editor/editor_controller.h"
 #include "editor/editor_view.h"
 #include "editor/form_layout.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/gdi.h"
 
 namespace velkorn::win32 {
-
-struct BitmapDeleter {
-  void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-};
-using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter>;
-
-struct FontDeleter {
-  void operator()(HFONT font) const { DeleteObject(font); }
-};
-using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
-
-// Where the month calendar goes at `dpi`, in client pixels, when it asks for
-// `wanted` (MCM_GETMINREQRECT): its top at its place's top, centred on its
-// place, and no larger than the room from there down to Check1 and across to
-// Label1 and Text1 on its right.
-RECT calendarPlace(int dpi, SIZE wanted);
-
-// The calendar keeps its own font where a month in it fits `room`. Where it
-// does not (a large system font), it gets the largest size of the same face
-// that fits, returned here to be kept while the calendar uses it.
-FontHandle fitCalendarFont(HWND calendar, SIZE room);
 
 // The editor's one window as a plain Win32 window. The window procedure only
 // dispatches, and each handler is one call into the EditorController, which
@@ -94,7 +72,6 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   int scale(int twips) const;
   HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;
   void fitHintToItsPlace();
-  void fitCalendarToItsPlace();
 
   HINSTANCE instance_;
   std::filesystem::path scheduler_;

@@ -10,6 +10,7 @@
 #include <numeric>
 
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/calendar_fit.h"
 #include "platform/win32/editor_window.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/message_box.h"
