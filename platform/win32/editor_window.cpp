@@ -117,21 +117,22 @@ BitmapHandle thumbnailOf(const std::filesystem::path& file, SIZE size) {
       LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   BITMAP info{};
   if (!full || !GetObjectW(full.get(), sizeof info, &info)) return nullptr;
-  HDC screen = GetDC(nullptr);
+  const WindowDc screen(nullptr);
   BitmapHandle small(CreateCompatibleBitmap(screen, size.cx, size.cy));
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  const HGDIOBJ oldFrom = SelectObject(from, full.get());
-  const HGDIOBJ oldTo = SelectObject(to, small.get());
+  const MemoryDc from(screen), to(screen);
+  const Selection fromFull(from, full.get()), toSmall(to, small.get());
   SetStretchBltMode(to, HALFTONE);
   SetBrushOrgEx(to, 0, 0, nullptr);
   StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
   return small;
+}
+
+// The width of `text` in `font`.
+LONG textWidth(HDC dc, HFONT font, const std::wstring& text) {
+  const Selection selected(dc, font);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -166,9 +167,7 @@ bool Form2::create(EditorController* controller) {
   windowClass.lpszClassName = kWindowClass;
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
 
-  HDC screen = GetDC(nullptr);
-  dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  dpi_ = GetDeviceCaps(WindowDc(nullptr), LOGPIXELSX);
 
   // The client area is fixed; the frame goes around it.
   RECT frame{0, 0, scale(form::kClientWidth), scale(form::kClientHeight)};
@@ -256,20 +255,15 @@ void Form2::fitHintToItsPlace() {
   const std::wstring text = toWide(texts::kInsertHint);
   RECT r;
   GetClientRect(label, &r);
-  HDC dc = GetDC(label);
+  const WindowDc dc(label);
   const std::wstring face = toWide(widen(form::kFontFace));
   for (double points = form::kFontPoints; points >= 8; points -= 0.5) {
     FontHandle font(makeFont(face.c_str(), points, FIXED_PITCH | FF_MODERN));
-    const HGDIOBJ old = SelectObject(dc, font.get());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    if (size.cx <= r.right || points <= 8) {
+    if (textWidth(dc, font.get(), text) <= r.right || points <= 8) {
       hintFont_ = std::move(font);
       break;
     }
   }
-  ReleaseDC(label, dc);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), TRUE);
 }
 
@@ -443,12 +437,12 @@ void Form2::showTip(long subject) {
   // Room above the text for the picture, as wide as it.
   RECT margin{};
   if (fileBox && thumbnail_) {
-    HDC dc = GetDC(tip_);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(tip_, WM_GETFONT, 0, 0)));
     RECT text{};
-    DrawTextW(dc, tipText_.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(tip_, dc);
+    {
+      const WindowDc dc(tip_);
+      const Selection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(tip_, WM_GETFONT, 0, 0)));
+      DrawTextW(dc, tipText_.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
+    }
     margin.top = thumbnailSize_.cy + kTipPadding;
     margin.right = std::max(0L, thumbnailSize_.cx - (text.right - text.left));
   }
@@ -475,12 +469,10 @@ LRESULT Form2::onTipCustomDraw(const NMTTCUSTOMDRAW& draw) {
   if (tipSubject_ != kFileBoxTip || !thumbnail_) return CDRF_DODEFAULT;
   if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
   if (draw.nmcd.dwDrawStage != CDDS_POSTPAINT) return CDRF_DODEFAULT;
-  HDC picture = CreateCompatibleDC(draw.nmcd.hdc);
-  const HGDIOBJ old = SelectObject(picture, thumbnail_.get());
+  const MemoryDc picture(draw.nmcd.hdc);
+  const Selection selected(picture, thumbnail_.get());
   BitBlt(draw.nmcd.hdc, draw.nmcd.rc.left + kTipPadding, draw.nmcd.rc.top + kTipPadding, thumbnailSize_.cx,
          thumbnailSize_.cy, picture, 0, 0, SRCCOPY);
-  SelectObject(picture, old);
-  DeleteDC(picture);
   return CDRF_DODEFAULT;
 }
 
