@@ -88,43 +88,14 @@ LRESULT CALLBACK keepSelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
   return result;
 }
 
-// Timers of the window, and what they wait for.
-enum Timer : UINT_PTR { kIdleTimer = 1, kHoverTimer, kLeaveTimer };
-constexpr UINT kHoverMilliseconds = 500;  // as long as a tooltip's own wait
-constexpr UINT kLeavePollMilliseconds = 100;
-constexpr long kFileBoxTip = 1;   // tipSubjectAt(): the file box; a day is yyyymmdd
-constexpr int kTipPadding = 4;    // around the picture in the tooltip
+// The window's own timer (the tooltip has others): the list left alone.
+constexpr UINT_PTR kIdleTimer = 1;
+constexpr long kFileBoxTip = 1;  // tipSubjectAt(): the file box; a day is yyyymmdd
 constexpr int kTipWidthTwips = 9000;
-
-// The tooltip's one tool, placed by the window wherever it is needed.
-TTTOOLINFOW trackedTool(HWND owner) {
-  TTTOOLINFOW tool{};
-  tool.cbSize = TTTOOLINFOW_V2_SIZE;
-  tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-  tool.hwnd = owner;
-  tool.lpszText = const_cast<wchar_t*>(L"");
-  return tool;
-}
 
 // Bit 0 is day 1.
 MONTHDAYSTATE dayStateOf(const DaySet& days) {
   return static_cast<MONTHDAYSTATE>(days.to_ulong() >> 1);
-}
-
-// The picture at its preview size; nothing when Windows cannot load it.
-BitmapHandle thumbnailOf(const std::filesystem::path& file, SIZE size) {
-  const BitmapHandle full(static_cast<HBITMAP>(
-      LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
-  BITMAP info{};
-  if (!full || !GetObjectW(full.get(), sizeof info, &info)) return nullptr;
-  const WindowDc screen(nullptr);
-  BitmapHandle small(CreateCompatibleBitmap(screen, size.cx, size.cy));
-  const MemoryDc from(screen), to(screen);
-  const Selection fromFull(from, full.get()), toSmall(to, small.get());
-  SetStretchBltMode(to, HALFTONE);
-  SetBrushOrgEx(to, 0, 0, nullptr);
-  StretchBlt(to, 0, 0, size.cx, size.cy, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  return small;
 }
 
 // The width of `text` in `font`.
@@ -144,7 +115,9 @@ std::wstring windowText(HWND hwnd) {
 }  // namespace
 
 Form2::Form2(HINSTANCE instance, std::filesystem::path scheduler)
-    : instance_(instance), scheduler_(std::move(scheduler)) {}
+    : instance_(instance),
+      scheduler_(std::move(scheduler)),
+      tip_([this](POINT screen) { return tipSubjectAt(screen); }, [this](long subject) { return tipTextOf(subject); }) {}
 
 Form2::~Form2() {
   if (hwnd_) DestroyWindow(hwnd_);
@@ -240,7 +213,7 @@ void Form2::onCreate() {
   // No 32K or 64K ceiling on the schedule.
   SendMessageW(list, EM_SETLIMITTEXT, 0, 0);
   SetWindowSubclass(list, keepSelectionProc, 0, 0);
-  createTip();
+  tip_.create(hwnd_, instance_, scale(kTipWidthTwips));
 }
 
 HFONT Form2::makeFont(const wchar_t* face, double points, DWORD pitch) const {
@@ -298,7 +271,7 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SetCursor(LoadCursorW(nullptr, IDC_WAIT));
         return TRUE;
       }
-      onSetCursor();
+      tip_.onMouseMove();
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     case WM_QUERYENDSESSION:
       return onQueryEndSession(lParam);
@@ -341,8 +314,8 @@ void Form2::onNextControl(WPARAM control, bool given) {
 }
 
 LRESULT Form2::onNotify(NMHDR& header) {
-  if (header.hwndFrom == tip_ && header.code == NM_CUSTOMDRAW) {
-    return onTipCustomDraw(reinterpret_cast<const NMTTCUSTOMDRAW&>(header));
+  if (header.hwndFrom == tip_.window() && header.code == NM_CUSTOMDRAW) {
+    return tip_.onCustomDraw(reinterpret_cast<const NMTTCUSTOMDRAW&>(header));
   }
   if (header.idFrom == IDC_MONTHVIEW1 && header.code == MCN_GETDAYSTATE) {
     onGetDayState(reinterpret_cast<NMDAYSTATE&>(header));
@@ -362,43 +335,9 @@ void Form2::onGetDayState(NMDAYSTATE& ask) {
 }
 
 void Form2::onTimer(UINT_PTR id) {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  switch (id) {
-    case kIdleTimer:
-      KillTimer(hwnd_, kIdleTimer);
-      if (controller_) controller_->handleIdle();
-      return;
-    case kHoverTimer:
-      KillTimer(hwnd_, kHoverTimer);
-      if (const long subject = tipSubjectAt(cursor)) showTip(subject);
-      return;
-    case kLeaveTimer:
-      if (tipSubjectAt(cursor) != tipSubject_) hideTip();
-      return;
-    default:
-      return;
-  }
-}
-
-// The mouse moved: a tooltip about something else goes, and one about what
-// is under the mouse comes once the mouse rests there.
-void Form2::onSetCursor() {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  const long subject = tipSubjectAt(cursor);
-  if (subject == tipSubject_) return;
-  hideTip();
-  if (subject) SetTimer(hwnd_, kHoverTimer, kHoverMilliseconds, nullptr);
-}
-
-void Form2::createTip() {
-  tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0,
-                         hwnd_, nullptr, instance_, nullptr);
-  TTTOOLINFOW tool = trackedTool(hwnd_);
-  SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  // A maximum width makes the tooltip break its text at line ends.
-  SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, scale(kTipWidthTwips));
+  if (tip_.onTimer(id) || id != kIdleTimer) return;
+  KillTimer(hwnd_, kIdleTimer);
+  if (controller_) controller_->handleIdle();
 }
 
 // The file box while it has a tooltip, a day of the calendar (yyyymmdd), or
@@ -420,60 +359,11 @@ long Form2::tipSubjectAt(POINT screen) const {
   return hit.st.wYear * 10000L + hit.st.wMonth * 100L + hit.st.wDay;
 }
 
-void Form2::showTip(long subject) {
-  tipSubject_ = subject;
-  SetTimer(hwnd_, kLeaveTimer, kLeavePollMilliseconds, nullptr);
-  const bool fileBox = subject == kFileBoxTip;
-  if (fileBox) {
-    tipText_ = fileTip_;
-  } else {
-    const auto part = [&](long divisor) { return static_cast<int>(subject / divisor % 100); };
-    tipText_ = toWide(controller_ ? controller_->dayTip({static_cast<int>(subject / 10000), part(100), part(1)}) : Text());
-  }
-  if (tipText_.empty()) return;
-  for (std::size_t at = 0; (at = tipText_.find(L'\n', at)) != std::wstring::npos; at += 2) {
-    tipText_.insert(at, 1, L'\r');  // the tooltip's line end
-  }
-  // Room above the text for the picture, as wide as it.
-  RECT margin{};
-  if (fileBox && thumbnail_) {
-    RECT text{};
-    {
-      const WindowDc dc(tip_);
-      const Selection font(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(tip_, WM_GETFONT, 0, 0)));
-      DrawTextW(dc, tipText_.c_str(), -1, &text, DT_CALCRECT | DT_NOPREFIX);
-    }
-    margin.top = thumbnailSize_.cy + kTipPadding;
-    margin.right = std::max(0L, thumbnailSize_.cx - (text.right - text.left));
-  }
-  SendMessageW(tip_, TTM_SETMARGIN, 0, reinterpret_cast<LPARAM>(&margin));
-  TTTOOLINFOW tool = trackedTool(hwnd_);
-  tool.lpszText = tipText_.data();
-  SendMessageW(tip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-  POINT at{};
-  GetCursorPos(&at);
-  SendMessageW(tip_, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x + 12, at.y + 20));
-  SendMessageW(tip_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
-}
-
-void Form2::hideTip() {
-  KillTimer(hwnd_, kHoverTimer);
-  KillTimer(hwnd_, kLeaveTimer);
-  tipSubject_ = 0;
-  TTTOOLINFOW tool = trackedTool(hwnd_);
-  SendMessageW(tip_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
-}
-
-// The picture goes above the text, in the room the top margin leaves.
-LRESULT Form2::onTipCustomDraw(const NMTTCUSTOMDRAW& draw) {
-  if (tipSubject_ != kFileBoxTip || !thumbnail_) return CDRF_DODEFAULT;
-  if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
-  if (draw.nmcd.dwDrawStage != CDDS_POSTPAINT) return CDRF_DODEFAULT;
-  const MemoryDc picture(draw.nmcd.hdc);
-  const Selection selected(picture, thumbnail_.get());
-  BitBlt(draw.nmcd.hdc, draw.nmcd.rc.left + kTipPadding, draw.nmcd.rc.top + kTipPadding, thumbnailSize_.cx,
-         thumbnailSize_.cy, picture, 0, 0, SRCCOPY);
-  return CDRF_DODEFAULT;
+std::wstring Form2::tipTextOf(long subject) const {
+  if (subject == kFileBoxTip) return fileTip_;
+  if (!controller_) return {};
+  const auto part = [&](long divisor) { return static_cast<int>(subject / divisor % 100); };
+  return toWide(controller_->dayTip({static_cast<int>(subject / 10000), part(100), part(1)}));
 }
 
 namespace {
@@ -582,13 +472,13 @@ void Form2::refreshCalendar() {
 }
 
 void Form2::setFilePreview(const FilePreview& preview) {
-  hideTip();
+  tip_.hide();
   fileTip_ = toWide(preview.caption);
-  thumbnailSize_ = {preview.shownWidth, preview.shownHeight};
-  thumbnail_.reset();
+  tip_.clearPicture();
   if (!preview.shownWidth) return;
-  thumbnail_ = thumbnailOf(preview.file, thumbnailSize_);
-  if (!thumbnail_) fileTip_ = toWide(texts::kPreviewUnreadable);
+  if (!tip_.setPicture(kFileBoxTip, preview.file, {preview.shownWidth, preview.shownHeight})) {
+    fileTip_ = toWide(texts::kPreviewUnreadable);
+  }
 }
 
 Answer Form2::showMessage(const Message& message) {
@@ -618,7 +508,7 @@ std::optional<Text> Form2::pickFile(TextView filterDescription, TextView filterP
 void Form2::setBusy(bool busy) {
   busy_ = busy;
   if (busy) {
-    hideTip();
+    tip_.hide();
     POINT mouse{};
     GetCursorPos(&mouse);
     // WindowFromPoint passes over a disabled window.

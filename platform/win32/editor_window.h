@@ -13,6 +13,7 @@
 #include "editor/form_layout.h"
 #include "platform/win32/base_window.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/hover_tip.h"
 
 namespace velkorn::win32 {
 
@@ -62,12 +63,8 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   LRESULT onNotify(NMHDR& header);
   void onGetDayState(NMDAYSTATE& ask);
   void onTimer(UINT_PTR id);
-  void onSetCursor();
-  LRESULT onTipCustomDraw(const NMTTCUSTOMDRAW& draw);
-  void createTip();
   long tipSubjectAt(POINT screen) const;
-  void showTip(long subject);
-  void hideTip();
+  std::wstring tipTextOf(long subject) const;
   HWND control(form::Control id) const;
   int scale(int twips) const;
   HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;
@@ -76,14 +73,10 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   HINSTANCE instance_;
   std::filesystem::path scheduler_;
   EditorController* controller_ = nullptr;
-  // One tooltip of our own, tracked: over the disabled file box, which gets
-  // no mouse messages, and over each day of the calendar, which is one tool.
-  HWND tip_ = nullptr;
-  std::wstring tipText_;
-  long tipSubject_ = 0;  // what the tooltip is about; 0: none
+  // Over the disabled file box, once a file is chosen, and over each day of
+  // the calendar that the list names.
+  HoverTip tip_;
   std::wstring fileTip_;
-  BitmapHandle thumbnail_;
-  SIZE thumbnailSize_{};
   int dpi_ = 96;
   // While a save runs: the window is disabled, as a modal box's owner is,
   // and the control that had the focus gets it back afterwards.
