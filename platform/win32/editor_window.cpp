@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -24,45 +25,54 @@ constexpr const wchar_t* kWindowClass = L"VelkornForm2";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-struct ControlKind {
+struct ControlTemplate {
   const wchar_t* windowClass;
-  DWORD style;
-  int id;
+  DWORD style, exStyle;
   TextView caption;
 };
 
-// Window class, style, ID and caption of each control, in the order of
-// form::kPlaces.
-ControlKind kindOf(form::Control control) {
+// How each control is made: its window class, styles and caption. (Its
+// place is form::placeOf's, its ID controlId's.)
+ControlTemplate templateOf(form::Control control) {
   using form::Control;
   constexpr DWORD child = WS_CHILD | WS_VISIBLE;
   constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
+  constexpr DWORD label = child | SS_LEFT | SS_NOPREFIX;
   switch (control) {
     // No "today" line under the month: the place holds the month alone.
-    case Control::MonthView1:
-      return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY | MCS_DAYSTATE, IDC_MONTHVIEW1, U""};
-    case Control::Label1: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL1, texts::kFileLabel};
+    case Control::MonthView1: return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY | MCS_DAYSTATE, 0, U""};
+    case Control::Label1: return {L"STATIC", label, 0, texts::kFileLabel};
     case Control::Text1:
-      return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, IDC_TEXT1, U""};
-    case Control::Command1: return {L"BUTTON", button, IDC_COMMAND1, texts::kBrowseButton};
-    case Control::Label3: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL3, texts::kKindLabel};
-    case Control::Combo1:
-      return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IDC_COMBO1, U""};
-    case Control::Check1:
-      return {L"BUTTON", child | WS_TABSTOP | BS_AUTOCHECKBOX, IDC_CHECK1, texts::kEveryDayCheck};
-    case Control::Label2: return {L"STATIC", child | SS_LEFT | SS_NOPREFIX, IDC_LABEL2, texts::kInsertHint};
-    case Control::Command2: return {L"BUTTON", button, IDC_COMMAND2, texts::kAddButton};
+      return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, WS_EX_CLIENTEDGE, U""};
+    case Control::Command1: return {L"BUTTON", button, 0, texts::kBrowseButton};
+    case Control::Label3: return {L"STATIC", label, 0, texts::kKindLabel};
+    case Control::Combo1: return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, U""};
+    case Control::Check1: return {L"BUTTON", child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, texts::kEveryDayCheck};
+    case Control::Label2: return {L"STATIC", label, 0, texts::kInsertHint};
+    case Control::Command2: return {L"BUTTON", button, 0, texts::kAddButton};
     case Control::Text2:
       return {L"EDIT",
               child | WS_TABSTOP | WS_BORDER | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
                   ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
-              IDC_TEXT2, U""};
-    case Control::Command3: return {L"BUTTON", button, IDC_COMMAND3, texts::kSaveButton};
-    case Control::Command5: return {L"BUTTON", button, IDC_COMMAND5, texts::kRunButton};
-    case Control::Command4: return {L"BUTTON", button, IDC_COMMAND4, texts::kExitButton};
+              WS_EX_CLIENTEDGE, U""};
+    case Control::Command3: return {L"BUTTON", button, 0, texts::kSaveButton};
+    case Control::Command5: return {L"BUTTON", button, 0, texts::kRunButton};
+    case Control::Command4: return {L"BUTTON", button, 0, texts::kExitButton};
   }
   return {L"STATIC", 0, 0, U""};
 }
+
+// Creation order is the tab order; the labels, which have no place in it,
+// come last.
+constexpr auto kCreationOrder = [] {
+  std::array<form::Control, form::kPlaces.size()> order{};
+  std::size_t made = 0;
+  for (const form::Control control : form::kTabOrder) order[made++] = control;
+  for (const form::Place& place : form::kPlaces) {
+    if (std::ranges::find(form::kTabOrder, place.control) == form::kTabOrder.end()) order[made++] = place.control;
+  }
+  return order;
+}();
 
 // A drop-down list's creation height is that of its open list; the closed
 // box takes its height from its item height. Open room for the three kinds,
@@ -173,28 +183,15 @@ void Form2::onCreate() {
   const std::wstring face = toWide(widen(form::kFontFace));
   font_.reset(makeFont(face.c_str(), form::kFontPoints, FIXED_PITCH | FF_MODERN));
 
-  // Creation order is the tab order.
-  for (const form::Control id : form::kTabOrder) {
-    const form::Place* place = &form::placeOf(id);
-    const ControlKind kind = kindOf(id);
-    const std::wstring caption = toWide(kind.caption);
-    HWND hwnd = CreateWindowExW(id == form::Control::Text1 || id == form::Control::Text2 ? WS_EX_CLIENTEDGE : 0,
-                                kind.windowClass, caption.c_str(), kind.style, scale(place->left),
-                                scale(place->top), scale(place->width), scale(place->height), hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance_, nullptr);
-    controls_[static_cast<std::size_t>(place - form::kPlaces.data())] = hwnd;
+  for (const form::Control id : kCreationOrder) {
+    const form::Place& place = form::placeOf(id);
+    const ControlTemplate made = templateOf(id);
+    const std::wstring caption = toWide(made.caption);
+    HWND hwnd = CreateWindowExW(made.exStyle, made.windowClass, caption.c_str(), made.style, scale(place.left),
+                                scale(place.top), scale(place.width), scale(place.height), hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(id))), instance_, nullptr);
+    controls_[static_cast<std::size_t>(id)] = hwnd;
     if (id != form::Control::MonthView1) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  }
-  // The labels are not in the tab order; they come last.
-  for (const form::Place& p : form::kPlaces) {
-    const auto index = static_cast<std::size_t>(&p - form::kPlaces.data());
-    if (controls_[index]) continue;
-    const ControlKind kind = kindOf(p.control);
-    const std::wstring caption = toWide(kind.caption);
-    controls_[index] = CreateWindowExW(0, kind.windowClass, caption.c_str(), kind.style, scale(p.left),
-                                       scale(p.top), scale(p.width), scale(p.height), hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kind.id)), instance_, nullptr);
-    SendMessageW(controls_[index], WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   }
 
   HWND combo = control(form::Control::Combo1);
@@ -294,14 +291,15 @@ LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form2::onCommand(int id, int notification) {
   if (!controller_) return;
-  if (id == IDC_TEXT2 && notification == EN_CHANGE) return controller_->handleListChanged();
+  using form::Control;
+  if (id == controlId(Control::Text2) && notification == EN_CHANGE) return controller_->handleListChanged();
   if (notification != BN_CLICKED) return;
   switch (id) {
-    case IDC_COMMAND1: return controller_->handleBrowse();
-    case IDC_COMMAND2: return controller_->handleAdd();
-    case IDC_COMMAND3: return controller_->handleSave();
-    case IDC_COMMAND4: return controller_->handleExit();
-    case IDC_COMMAND5: return controller_->handleRun();
+    case controlId(Control::Command1): return controller_->handleBrowse();
+    case controlId(Control::Command2): return controller_->handleAdd();
+    case controlId(Control::Command3): return controller_->handleSave();
+    case controlId(Control::Command4): return controller_->handleExit();
+    case controlId(Control::Command5): return controller_->handleRun();
     default: return;
   }
 }
@@ -317,7 +315,7 @@ LRESULT Form2::onNotify(NMHDR& header) {
   if (header.hwndFrom == tip_.window() && header.code == NM_CUSTOMDRAW) {
     return tip_.onCustomDraw(reinterpret_cast<const NMTTCUSTOMDRAW&>(header));
   }
-  if (header.idFrom == IDC_MONTHVIEW1 && header.code == MCN_GETDAYSTATE) {
+  if (header.idFrom == controlId(form::Control::MonthView1) && header.code == MCN_GETDAYSTATE) {
     onGetDayState(reinterpret_cast<NMDAYSTATE&>(header));
   }
   return 0;

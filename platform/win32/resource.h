@@ -1,19 +1,24 @@
 #pragma once
 
-// Resources and control IDs of the editor's window; the names follow the
-// window's controls.
+// Resources of the programs, and the IDs of the editor's controls.
 #define IDI_SMILEY 1
 
-#define IDC_MONTHVIEW1 1001
-#define IDC_LABEL1 1002
-#define IDC_TEXT1 1003
-#define IDC_COMMAND1 1004
-#define IDC_LABEL3 1005
-#define IDC_COMBO1 1006
-#define IDC_CHECK1 1007
-#define IDC_LABEL2 1008
-#define IDC_COMMAND2 1009
-#define IDC_TEXT2 1010
-#define IDC_COMMAND3 1011
-#define IDC_COMMAND5 1012
-#define IDC_COMMAND4 1013
+#ifndef RC_INVOKED
+#include <windows.h>
+
+#include "editor/form_layout.h"
+
+namespace velkorn::win32 {
+
+// A control's ID is its form::Control from 1001 on, so an ID tells its
+// control.
+inline constexpr int kFirstControlId = 1001;
+constexpr int controlId(form::Control control) {
+  return kFirstControlId + static_cast<int>(control);
+}
+// Clear of the dialog commands (IDOK to IDHELP) that IsDialogMessage sends
+// for Return and Esc, and within WM_COMMAND's 16 bits.
+static_assert(controlId(form::Control::MonthView1) > IDHELP && controlId(form::Control::Command4) < 0xFFFF);
+
+}  // namespace velkorn::win32
+#endif

@@ -18,9 +18,6 @@
 namespace velkorn::testing {
 namespace {
 
-// The controls' IDs follow form::Control, from IDC_MONTHVIEW1 on.
-static_assert(IDC_COMMAND4 == IDC_MONTHVIEW1 + static_cast<int>(form::Control::Command4));
-
 class Win32Window final : public EditorWindowDriver {
  public:
   // In a folder of a Japanese name, 表's second byte a backslash.
@@ -96,7 +93,7 @@ class Win32Window final : public EditorWindowDriver {
     GetGUIThreadInfo(process.dwThreadId, &info);
     HWND w = info.hwndFocus;
     while (w && GetParent(w) != window) w = GetParent(w);  // the edit inside the drop-down
-    const auto at = static_cast<std::size_t>(GetDlgCtrlID(w) - IDC_MONTHVIEW1);
+    const auto at = static_cast<std::size_t>(GetDlgCtrlID(w) - win32::kFirstControlId);
     return w && at < form::kPlaces.size() ? std::string(form::kPlaces[at].name) : "(none)";
   }
   // Real key presses, into the editor in front.
@@ -116,7 +113,7 @@ class Win32Window final : public EditorWindowDriver {
   bool isOpen() override { return IsWindowVisible(window); }
   bool eventually(const std::function<bool()>& condition) override { return waitFor(condition); }
 
-  HWND control(form::Control c) const { return GetDlgItem(window, IDC_MONTHVIEW1 + static_cast<int>(c)); }
+  HWND control(form::Control c) const { return GetDlgItem(window, win32::controlId(c)); }
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
 };

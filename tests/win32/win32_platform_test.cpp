@@ -281,7 +281,7 @@ struct Win32EditorWindow : ::testing::Test {
     dir.write("velkorn.txt", "A\r\n");
     ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
   }
-  HWND control(int id) const { return GetDlgItem(window.window(), id); }
+  HWND control(form::Control c) const { return GetDlgItem(window.window(), win32::controlId(c)); }
 
   TempDir dir;
   win32::AnsiCodePage codePage;
@@ -294,7 +294,7 @@ struct Win32EditorWindow : ::testing::Test {
 // A new system font or theme: the calendar is fitted again, from its own
 // font (here, one made too large stands for a larger system font).
 TEST_F(Win32EditorWindow, FitsTheCalendarAgainWhenTheSystemFontOrThemeChanges) {
-  HWND calendar = control(IDC_MONTHVIEW1);
+  HWND calendar = control(form::Control::MonthView1);
   for (const UINT change : {UINT{WM_SETTINGCHANGE}, UINT{WM_THEMECHANGED}}) {
     LOGFONTW face{-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
     const win32::FontHandle large(CreateFontIndirectW(&face));
@@ -317,12 +317,13 @@ TEST_F(Win32EditorWindow, FitsTheCalendarAgainWhenTheSystemFontOrThemeChanges) {
 TEST_F(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
   const auto marchStates = [&] {
     std::array<MONTHDAYSTATE, 3> states{};
-    NMDAYSTATE ask{{GetDlgItem(window.window(), IDC_MONTHVIEW1), IDC_MONTHVIEW1, MCN_GETDAYSTATE},
+    const int id = win32::controlId(form::Control::MonthView1);
+    NMDAYSTATE ask{{control(form::Control::MonthView1), static_cast<UINT_PTR>(id), MCN_GETDAYSTATE},
                    {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
-    SendMessageW(window.window(), WM_NOTIFY, IDC_MONTHVIEW1, reinterpret_cast<LPARAM>(&ask));
+    SendMessageW(window.window(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&ask));
     return states[1];
   };
-  HWND list = control(IDC_TEXT2);
+  HWND list = control(form::Control::Text2);
   SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"03/05 R "));
   EXPECT_EQ(marchStates(), MONTHDAYSTATE{1} << 4);
   SendMessageW(list, EM_SETSEL, 0, 8);
