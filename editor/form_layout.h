@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "schedule/kinds.h"
+
 // The editor window's controls, where they sit, and the order Tab visits
 // them: one table for every window that draws the editor.
 namespace velkorn::form {
@@ -55,6 +57,10 @@ inline constexpr std::array<Control, 10> kTabOrder{
     Control::Combo1,   Control::Command1, Control::Text1,  Control::Text2,      Control::Command2,
     Control::Command3, Control::Command4, Control::Check1, Control::MonthView1, Control::Command5,
 };
+
+// Combo1's items from the top: the window's own order, not the kinds' table's.
+inline constexpr std::array<ImageKind, kKindCount> kComboKinds{ImageKind::Figure, ImageKind::WriteButton,
+                                                               ImageKind::ReadButton};
 
 // The control font: fixed pitch, Shift-JIS character set, normal weight.
 inline constexpr std::string_view kFontFace = "Terminal";

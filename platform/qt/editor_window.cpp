@@ -124,8 +124,7 @@ void Form2::createControls() {
   Command1 = new QPushButton(q(texts::kBrowseButton), this);
   Label3 = new QLabel(q(texts::kKindLabel), this);
   Combo1 = new QComboBox(this);
-  // The drop-down order of the window, not the table order.
-  for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
+  for (const ImageKind kind : form::kComboKinds) {
     Combo1->addItem(q(texts::of(kind).label));
   }
   Combo1->setCurrentIndex(-1);

@@ -197,7 +197,7 @@ void Form2::onCreate() {
   HWND combo = control(form::Control::Combo1);
   const form::Place& comboPlace = form::placeOf(form::Control::Combo1);
   fitComboToItsPlace(combo, scale(comboPlace.width), scale(comboPlace.height));
-  for (const ImageKind kind : {ImageKind::Figure, ImageKind::WriteButton, ImageKind::ReadButton}) {
+  for (const ImageKind kind : form::kComboKinds) {
     const std::wstring label = toWide(texts::of(kind).label);
     SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
   }
