@@ -168,7 +168,8 @@ void EditorController::handleBrowse() {
     return;
   }
   view_.setFileBoxText(*picked);
-  view_.setFilePreview(filePreviewOf(*picked));
+  // Headers that look whole do not promise a picture that loads.
+  if (!view_.setFilePreview(filePreviewOf(*picked))) view_.setFilePreview({{}, 0, 0, Text(texts::kPreviewUnreadable)});
 }
 
 void EditorController::handleAdd() {

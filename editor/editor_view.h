@@ -44,7 +44,9 @@ class EditorView {
   // The calendar marks its days again, asking EditorController::datedDays
   // for the months it shows and dayTip for each marked day.
   virtual void refreshCalendar() = 0;
-  virtual void setFilePreview(const FilePreview& preview) = 0;
+  // The file box's tooltip. False, and none shown, when the window cannot
+  // load the picture that the preview names.
+  virtual bool setFilePreview(const FilePreview& preview) = 0;
 
   // A modal message box; the answer for Yes/No questions.
   virtual Answer showMessage(const Message& message) = 0;

@@ -41,7 +41,7 @@ struct FakeView final : EditorView {
   void waitForIdle(int) override {}
   // A calendar on `calendar`'s month.
   void refreshCalendar() override { marked = controller->datedDays(calendar.year, calendar.month); }
-  void setFilePreview(const FilePreview& p) override { preview = p; }
+  bool setFilePreview(const FilePreview& p) override { return preview = p, !p.shownWidth || picturesLoad; }
   Answer showMessage(const Message& m) override {
     shown.push_back(recorded(m));
     if (m.buttons == Message::Buttons::Ok || answers.empty()) return m.buttons == Message::Buttons::Ok ? Answer::Ok : Answer::No;
@@ -63,7 +63,7 @@ struct FakeView final : EditorView {
   Date calendar;
   DaySet marked;
   FilePreview preview;
-  bool everyDay = false, listThrows = false, busy = false;
+  bool everyDay = false, listThrows = false, busy = false, picturesLoad = true;
   std::vector<std::string> shown;
   std::deque<Answer> answers;
   std::optional<Text> picked;
@@ -313,6 +313,10 @@ TEST_F(Editor, BrowseKeepsTheFileBoxOnCancelOrABadName) {
   controller.handleBrowse();
   EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight), "2 × 3 ピクセル 3");
   EXPECT_EQ(view.fileBox, view.picked);
+  view.picturesLoad = false;  // whole headers, and yet a picture the window cannot load
+  controller.handleBrowse();
+  EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight),
+            "この画像は表示できません。BMP ファイルではないか、壊れています。 0");
   view.kind = U"読む？";
   controller.handleAdd();
   EXPECT_EQ(view.preview.caption, U"");

@@ -313,12 +313,13 @@ void Form2::refreshCalendar() {
   markShownDays();
 }
 
-void Form2::setFilePreview(const FilePreview& preview) {
+bool Form2::setFilePreview(const FilePreview& preview) {
   fileTip_.clear();
-  if (preview.caption.empty()) return;
+  if (preview.caption.empty()) return true;
   const QString picture = preview.shownWidth ? inlinePicture(preview) : QString();
-  const Text caption = preview.shownWidth && picture.isEmpty() ? Text(texts::kPreviewUnreadable) : preview.caption;
-  fileTip_ = picture + tipLines(caption);
+  if (preview.shownWidth && picture.isEmpty()) return false;
+  fileTip_ = picture + tipLines(preview.caption);
+  return true;
 }
 
 Answer Form2::showMessage(const Message& message) {

@@ -40,7 +40,7 @@ class Form2 final : public QWidget, public EditorView {
   void setFileBoxText(TextView text) override;
   void waitForIdle(int milliseconds) override;
   void refreshCalendar() override;
-  void setFilePreview(const FilePreview& preview) override;
+  bool setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
   std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
   void setBusy(bool busy) override;

@@ -469,14 +469,15 @@ void Form2::refreshCalendar() {
   InvalidateRect(calendar, nullptr, FALSE);
 }
 
-void Form2::setFilePreview(const FilePreview& preview) {
+bool Form2::setFilePreview(const FilePreview& preview) {
   tip_.hide();
-  fileTip_ = toWide(preview.caption);
+  fileTip_.clear();
   tip_.clearPicture();
-  if (!preview.shownWidth) return;
-  if (!tip_.setPicture(kFileBoxTip, preview.file, {preview.shownWidth, preview.shownHeight})) {
-    fileTip_ = toWide(texts::kPreviewUnreadable);
+  if (preview.shownWidth && !tip_.setPicture(kFileBoxTip, preview.file, {preview.shownWidth, preview.shownHeight})) {
+    return false;
   }
+  fileTip_ = toWide(preview.caption);
+  return true;
 }
 
 Answer Form2::showMessage(const Message& message) {

@@ -45,7 +45,7 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   void setFileBoxText(TextView text) override;
   void waitForIdle(int milliseconds) override;
   void refreshCalendar() override;
-  void setFilePreview(const FilePreview& preview) override;
+  bool setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
   std::optional<Text> pickFile(TextView filterDescription, TextView filterPattern) override;
   void setBusy(bool busy) override;
