@@ -54,7 +54,7 @@ void OpenSchedule(benchmark::State& state) {
   const auto file = scheduleWithLines(state.range(0));
   velkorn::qt::IconvCodePage codePage;
   const velkorn::Codec codec(codePage);
-  velkorn::qt::SaveFileWriter writer;
+  velkorn::qt::ReplacingWriter writer;
   for (auto _ : state) {
     velkorn::qt::Form2 window("/nonexistent/velkorn");
     velkorn::EditorController controller(window, codec, writer, file);
@@ -100,7 +100,7 @@ struct OpenEditor {
   std::filesystem::path file;
   velkorn::qt::IconvCodePage codePage;
   const velkorn::Codec codec{codePage};
-  velkorn::qt::SaveFileWriter writer;
+  velkorn::qt::ReplacingWriter writer;
   velkorn::qt::Form2 window{"/nonexistent/velkorn"};
   velkorn::EditorController controller{window, codec, writer, file};
 };

@@ -79,7 +79,7 @@ void EditorController::handleListChanged() {
 
 void EditorController::listChanged() {
   daysStale_ = true;
-  view_.waitForIdle(kIdleMilliseconds);
+  view_.restartIdleTimer(kIdleMilliseconds);
 }
 
 void EditorController::handleIdle() {
@@ -144,7 +144,7 @@ void EditorController::handleSessionEnd() {
 void EditorController::handleRun() {
   // A clean list is what is on disk already: run it as it is.
   if (dirty_) {
-    if (ask(texts::kExitTitle, texts::kRunQuestion) != Answer::Yes) return;
+    if (ask(texts::kRunQuestionTitle, texts::kRunQuestion) != Answer::Yes) return;
     if (!save()) return;
   }
   if (!view_.startScheduler()) {

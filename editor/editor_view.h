@@ -38,9 +38,9 @@ class EditorView {
   virtual Text fileBoxText() const = 0;       // Text1
   virtual void setFileBoxText(TextView text) = 0;
 
-  // Calls EditorController::handleIdle once `milliseconds` have passed
-  // without another call of this: each call starts the wait again.
-  virtual void waitForIdle(int milliseconds) = 0;
+  // Starts the idle timer, or starts it again: EditorController::handleIdle
+  // is called once `milliseconds` pass without another call of this.
+  virtual void restartIdleTimer(int milliseconds) = 0;
   // The calendar marks its days again, asking EditorController::datedDays
   // for the months it shows and dayTip for each marked day.
   virtual void refreshCalendar() = 0;

@@ -38,7 +38,7 @@ struct FakeView final : EditorView {
   bool everyDayChecked() const override { return everyDay; }
   Text fileBoxText() const override { return fileBox; }
   void setFileBoxText(TextView text) override { fileBox = Text(text); }
-  void waitForIdle(int) override {}
+  void restartIdleTimer(int) override {}
   // A calendar on `calendar`'s month.
   void refreshCalendar() override { marked = controller->datedDays(calendar.year, calendar.month); }
   bool setFilePreview(const FilePreview& p) override { return preview = p, !p.shownWidth || picturesLoad; }

@@ -111,7 +111,7 @@ class QtWindow final : public EditorWindowDriver {
 
   qt::IconvCodePage codePage;
   Codec codec{codePage};
-  qt::SaveFileWriter writer;
+  qt::ReplacingWriter writer;
   qt::Form2 window{directory / "velkorn"};
   EditorController controller{window, codec, writer, directory / "velkorn.txt"};
 };

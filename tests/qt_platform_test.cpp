@@ -79,9 +79,9 @@ TEST(QtSettingsStore, NeverWritesAFileItCannotReadWhole) {
 }
 
 // A failure says why in the system's words.
-TEST(SaveFileWriter, ReplacesTheFileOrTheTargetOfItsLinkAndLeavesNothingOnFailure) {
+TEST(ReplacingWriter, ReplacesTheFileOrTheTargetOfItsLinkAndLeavesNothingOnFailure) {
   TempDir dir;
-  qt::SaveFileWriter writer;
+  qt::ReplacingWriter writer;
   std::filesystem::create_symlink(dir.write("real.txt", "a much longer old content\r\n"), dir.path() / "velkorn.txt");
   ASSERT_TRUE(writer.replaceContents(dir.path() / "velkorn.txt", "new\r\n").saved());
   EXPECT_TRUE(std::filesystem::is_symlink(dir.path() / "velkorn.txt"));
@@ -95,7 +95,7 @@ TEST(SaveFileWriter, ReplacesTheFileOrTheTargetOfItsLinkAndLeavesNothingOnFailur
 // Killed at any moment, a save of a large list leaves the old bytes or the
 // new, and no temporary file: the new bytes have no name until they are
 // whole. (The saves run in a copy of this program, started again.)
-TEST(SaveFileWriter, AKilledSaveLeavesTheOldBytesOrTheNew) {
+TEST(ReplacingWriter, AKilledSaveLeavesTheOldBytesOrTheNew) {
   const std::string big(8 << 20, 'a');
   if (qEnvironmentVariableIsSet("VELKORN_SAVE_FOREVER")) {
     const std::filesystem::path file = qgetenv("VELKORN_SAVE_FOREVER").toStdString();
@@ -109,7 +109,7 @@ TEST(SaveFileWriter, AKilledSaveLeavesTheOldBytesOrTheNew) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("VELKORN_SAVE_FOREVER", QString::fromStdString(file.string()));
     saver.setProcessEnvironment(env);
-    saver.start("/proc/self/exe", {"--gtest_filter=SaveFileWriter.AKilled*"});
+    saver.start("/proc/self/exe", {"--gtest_filter=ReplacingWriter.AKilled*"});
     ASSERT_TRUE(saver.waitForStarted(5000));
     QThread::usleep(random() % 500000);
     saver.kill();

@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   }
   qt::IconvCodePage codePage;
   const Codec codec(codePage);
-  qt::SaveFileWriter writer;
+  qt::ReplacingWriter writer;
   qt::Form2 window("/nonexistent/velkorn");
   EditorController controller(window, codec, writer, argv[1]);
   window.setController(&controller);

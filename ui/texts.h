@@ -60,6 +60,8 @@ inline constexpr TextView kSaveQuestion = U"保存しますが、よろしいで
 inline constexpr TextView kSaveFailed = U"設定ファイルを保存できませんでした。";
 inline constexpr TextView kExitTitle = U"終了";
 inline constexpr TextView kExitQuestion = U"保存しないで終了しますが、よろしいですか？";
+// The Run question's title is the word of Exit's, by design.
+inline constexpr TextView kRunQuestionTitle = U"終了";
 inline constexpr TextView kRunQuestion = U"実行前には保存する必要があります。保存しますか？";
 inline constexpr TextView kRunTitle = U"実行";
 inline constexpr TextView kSchedulerStartFailed = U"velkorn を起動できませんでした。";

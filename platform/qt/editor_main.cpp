@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     if (directory.empty()) throw std::runtime_error("the program's own directory is unknown");
     qt::IconvCodePage codePage;
     const Codec codec(codePage);
-    qt::SaveFileWriter writer;
+    qt::ReplacingWriter writer;
     qt::Form2 window(directory / "velkorn");
     EditorController controller(window, codec, writer, scheduleFileIn(directory));
     window.setController(&controller);

@@ -98,7 +98,7 @@ Form2::Form2(std::filesystem::path scheduler, QWidget* parent)
   createControls();
   placeControls();
   applyFonts();
-  setTabOrder();
+  applyTabOrder();
   Combo1->setFocus();
 }
 
@@ -205,7 +205,7 @@ void Form2::applyFonts() {
   }
 }
 
-void Form2::setTabOrder() {
+void Form2::applyTabOrder() {
   for (std::size_t i = 0; i + 1 < form::kTabOrder.size(); ++i) {
     QWidget::setTabOrder(control(form::kTabOrder[i]), control(form::kTabOrder[i + 1]));
   }
@@ -305,7 +305,7 @@ void Form2::setFileBoxText(TextView text) {
   Text1->setText(toQString(text));
 }
 
-void Form2::waitForIdle(int milliseconds) {
+void Form2::restartIdleTimer(int milliseconds) {
   idleTimer_->start(milliseconds);
 }
 

@@ -38,7 +38,7 @@ class Form2 final : public QWidget, public EditorView {
   bool everyDayChecked() const override;
   Text fileBoxText() const override;
   void setFileBoxText(TextView text) override;
-  void waitForIdle(int milliseconds) override;
+  void restartIdleTimer(int milliseconds) override;
   void refreshCalendar() override;
   bool setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
@@ -56,7 +56,7 @@ class Form2 final : public QWidget, public EditorView {
   void placeControls();
   void applyFonts();
   void connectControls();
-  void setTabOrder();
+  void applyTabOrder();
   QWidget* control(form::Control id) const;
   void markShownDays();
 

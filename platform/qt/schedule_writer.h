@@ -11,7 +11,7 @@ namespace velkorn::qt {
 
 // Replaces the schedule atomically (replaceFile); a failure in the system's
 // words, in the user's language.
-class SaveFileWriter final : public ScheduleWriter {
+class ReplacingWriter final : public ScheduleWriter {
  public:
   SaveResult replaceContents(const std::filesystem::path& file, BytesView bytes) override {
     const int error = replaceFile(file, bytes);

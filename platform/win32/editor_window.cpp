@@ -448,7 +448,7 @@ void Form2::setFileBoxText(TextView text) {
   SetWindowTextW(control(form::Control::Text1), wide.c_str());
 }
 
-void Form2::waitForIdle(int milliseconds) {
+void Form2::restartIdleTimer(int milliseconds) {
   SetTimer(hwnd_, kIdleTimer, static_cast<UINT>(milliseconds), nullptr);
 }
 

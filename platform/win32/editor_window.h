@@ -43,7 +43,7 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   bool everyDayChecked() const override;
   Text fileBoxText() const override;
   void setFileBoxText(TextView text) override;
-  void waitForIdle(int milliseconds) override;
+  void restartIdleTimer(int milliseconds) override;
   void refreshCalendar() override;
   bool setFilePreview(const FilePreview& preview) override;
   Answer showMessage(const Message& message) override;
