@@ -21,12 +21,15 @@ namespace {
 
 // A window of plain fields that records the messages it shows, as
 // "title|icon|text", and plays back scripted answers (No when they run out).
-// Like a real text widget, every change of the list reports itself to the
-// controller, but for the whole list set at once (as a Win32 multi-line edit
-// does).
+// Every change of the list reports itself to the controller, the whole list
+// set at once too, as Qt's text widget does. (A Win32 multi-line edit set
+// whole reports nothing: the controller must not count on either.)
 struct FakeView final : EditorView {
   Text listText() const override { return listThrows ? throw std::bad_alloc() : list; }
-  void setListText(TextView text) override { list = Text(text), caret = end = 0; }
+  void setListText(TextView text) override {
+    list = Text(text), caret = end = 0;
+    controller->handleListChanged();
+  }
   void insertAtCaret(TextView text) override {
     list.replace(caret, end - caret, text);
     caret = end = caret + text.size();
@@ -177,11 +180,17 @@ class Editor : public ::testing::Test {
   EditorController controller{view, codec, writer, dir.path() / "velkorn.txt"};
 };
 
-TEST_F(Editor, LoadsEveryLineWithCrLfCleanWithTheCalendarOnTodayOrFailsTheStart) {
+// Saved back, the bytes are the same, the one that is no character too, and
+// one CR LF more.
+TEST_F(Editor, LoadsEveryLineWithCrLfCleanWithTheCalendarOnTodaySavesItBackOrFailsTheStart) {
   open("A\r\n\xFF\x95\x5C\r\nB");
   EXPECT_EQ(view.list, (Text{U'A', U'\r', U'\n', escapeOf(0xFF), U'表', U'\r', U'\n', U'B', U'\r', U'\n'}));
   EXPECT_FALSE(controller.hasUnsavedChanges());
   EXPECT_EQ(view.calendar.day, 6);
+  type(0, U"x", {Answer::Yes});
+  controller.handleSave();
+  EXPECT_EQ(readBytes(dir.path() / "velkorn.txt"), "xA\r\n\xFF\x95\x5C\r\nB\r\n\r\n");
+  EXPECT_FALSE(controller.hasUnsavedChanges());
   open("");
   EXPECT_EQ(view.list, U"");
   open("\xEF\xBB\xBF\xE9\x83\xB5\r\n");  // UTF-8, as Notepad saves it
@@ -190,7 +199,8 @@ TEST_F(Editor, LoadsEveryLineWithCrLfCleanWithTheCalendarOnTodayOrFailsTheStart)
   EXPECT_FALSE(controller.load({2026, 12, 6}));
   std::filesystem::remove(dir.path() / "velkorn.txt");
   EXPECT_FALSE(controller.load({2026, 12, 6}));
-  EXPECT_EQ(view.shown, std::vector<std::string>(2, "起動エラー|x|設定ファイルが見つかりません。"));
+  EXPECT_EQ(view.shown, (std::vector<std::string>{"保存|i|保存しますが、よろしいですか？", "起動エラー|x|設定ファイルが見つかりません。",
+                                                  "起動エラー|x|設定ファイルが見つかりません。"}));
 }
 
 // The window tests walk the questions' other answers through the real windows.
