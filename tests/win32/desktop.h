@@ -13,7 +13,7 @@ namespace velkorn::testing {
 
 // WM_GETTEXT, which is carried across processes.
 inline std::wstring textOf(HWND window) {
-  std::wstring text(32768, L'\0');
+  std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   return text;
 }

@@ -291,15 +291,18 @@ struct Win32EditorWindow : ::testing::Test {
   EditorController controller{window, codec, writer, dir.path() / "velkorn.txt"};
 };
 
-// A new system font or theme: the calendar is fitted again, from its own
-// font (here, one made too large stands for a larger system font).
-TEST_F(Win32EditorWindow, FitsTheCalendarAgainWhenTheSystemFontOrThemeChanges) {
+// The calendar as large as it asks to be, at its place; after a new system
+// font or theme, fitted again from its own font (here, one made too large
+// stands for a larger system font).
+TEST_F(Win32EditorWindow, FitsTheCalendarAndAgainWhenTheSystemFontOrThemeChanges) {
   HWND calendar = control(form::Control::MonthView1);
-  for (const UINT change : {UINT{WM_SETTINGCHANGE}, UINT{WM_THEMECHANGED}}) {
+  for (const UINT change : {UINT{0}, UINT{WM_SETTINGCHANGE}, UINT{WM_THEMECHANGED}}) {
     LOGFONTW face{-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
     const win32::FontHandle large(CreateFontIndirectW(&face));
-    SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
-    SendMessageW(window.window(), change, 0, 0);
+    if (change) {
+      SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
+      SendMessageW(window.window(), change, 0, 0);
+    }
     RECT wanted{}, at{};
     SendMessageW(calendar, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&wanted));
     GetWindowRect(calendar, &at);
