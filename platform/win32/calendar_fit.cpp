@@ -8,14 +8,11 @@
 #include <string>
 
 #include "editor/form_layout.h"
+#include "platform/win32/form_controls.h"
 
 namespace velkorn::win32 {
 
 namespace {
-
-int scaled(int twips, int dpi) {
-  return MulDiv(twips, dpi, form::kTwipsPerInch);
-}
 
 bool monthFits(HWND calendar, SIZE room) {
   RECT wanted{};

@@ -4,17 +4,16 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 #include "platform/win32/calendar_fit.h"
+#include "platform/win32/form_controls.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/platform_info.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/win_text.h"
-#include "schedule/kinds.h"
 #include "ui/texts.h"
 
 namespace velkorn::win32 {
@@ -25,79 +24,6 @@ constexpr const wchar_t* kWindowClass = L"VelkornForm2";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-struct ControlTemplate {
-  const wchar_t* windowClass;
-  DWORD style, exStyle;
-  TextView caption;
-};
-
-// How each control is made: its window class, styles and caption. (Its
-// place is form::placeOf's, its ID controlId's.)
-ControlTemplate templateOf(form::Control control) {
-  using form::Control;
-  constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-  constexpr DWORD button = child | WS_TABSTOP | BS_PUSHBUTTON;
-  constexpr DWORD label = child | SS_LEFT | SS_NOPREFIX;
-  switch (control) {
-    // No "today" line under the month: the place holds the month alone.
-    case Control::MonthView1: return {MONTHCAL_CLASSW, child | WS_TABSTOP | MCS_NOTODAY | MCS_DAYSTATE, 0, U""};
-    case Control::Label1: return {L"STATIC", label, 0, texts::kFileLabel};
-    case Control::Text1:
-      return {L"EDIT", child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | WS_DISABLED, WS_EX_CLIENTEDGE, U""};
-    case Control::Command1: return {L"BUTTON", button, 0, texts::kBrowseButton};
-    case Control::Label3: return {L"STATIC", label, 0, texts::kKindLabel};
-    case Control::Combo1: return {L"COMBOBOX", child | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0, U""};
-    case Control::Check1: return {L"BUTTON", child | WS_TABSTOP | BS_AUTOCHECKBOX, 0, texts::kEveryDayCheck};
-    case Control::Label2: return {L"STATIC", label, 0, texts::kInsertHint};
-    case Control::Command2: return {L"BUTTON", button, 0, texts::kAddButton};
-    case Control::Text2:
-      return {L"EDIT",
-              child | WS_TABSTOP | WS_BORDER | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL |
-                  ES_AUTOVSCROLL | ES_WANTRETURN | ES_NOHIDESEL,
-              WS_EX_CLIENTEDGE, U""};
-    case Control::Command3: return {L"BUTTON", button, 0, texts::kSaveButton};
-    case Control::Command5: return {L"BUTTON", button, 0, texts::kRunButton};
-    case Control::Command4: return {L"BUTTON", button, 0, texts::kExitButton};
-  }
-  return {L"STATIC", 0, 0, U""};
-}
-
-// Creation order is the tab order; the labels, which have no place in it,
-// come last.
-constexpr auto kCreationOrder = [] {
-  std::array<form::Control, form::kPlaces.size()> order{};
-  std::size_t made = 0;
-  for (const form::Control control : form::kTabOrder) order[made++] = control;
-  for (const form::Place& place : form::kPlaces) {
-    if (std::ranges::find(form::kTabOrder, place.control) == form::kTabOrder.end()) order[made++] = place.control;
-  }
-  return order;
-}();
-
-// A drop-down list's creation height is that of its open list; the closed
-// box takes its height from its item height. Open room for the three kinds,
-// and size the closed box to the height the window gives it.
-void fitComboToItsPlace(HWND combo, int width, int wanted) {
-  SetWindowPos(combo, nullptr, 0, 0, width, wanted * 8, SWP_NOMOVE | SWP_NOZORDER);
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    RECT now;
-    GetWindowRect(combo, &now);
-    const int difference = wanted - (now.bottom - now.top);
-    if (difference == 0) break;
-    const auto item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + difference);
-  }
-}
-
-// Tabbing into the list must not select all of it: it keeps the caret and
-// selection the user left there, where the composer inserts.
-LRESULT CALLBACK keepSelectionProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                   DWORD_PTR) {
-  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-  if (message == WM_GETDLGCODE) return result & ~static_cast<LRESULT>(DLGC_HASSETSEL);
-  return result;
-}
-
 // The window's own timer (the tooltip has others): the list left alone.
 constexpr UINT_PTR kIdleTimer = 1;
 constexpr long kFileBoxTip = 1;  // tipSubjectAt(): the file box; a day is yyyymmdd
@@ -106,14 +32,6 @@ constexpr int kTipWidthTwips = 9000;
 // Bit 0 is day 1.
 MONTHDAYSTATE dayStateOf(const DaySet& days) {
   return static_cast<MONTHDAYSTATE>(days.to_ulong() >> 1);
-}
-
-// The width of `text` in `font`.
-LONG textWidth(HDC dc, HFONT font, const std::wstring& text) {
-  const Selection selected(dc, font);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
 }
 
 std::wstring windowText(HWND hwnd) {
@@ -134,7 +52,7 @@ Form2::~Form2() {
 }
 
 int Form2::scale(int twips) const {
-  return MulDiv(twips, dpi_, form::kTwipsPerInch);
+  return scaled(twips, dpi_);
 }
 
 bool Form2::create(EditorController* controller) {
@@ -178,67 +96,15 @@ void Form2::show(int showCommand) {
 }
 
 void Form2::onCreate() {
-  // "Terminal" in the Shift-JIS character set; where it is missing, the font
-  // mapper picks the nearest fixed-pitch face with Japanese glyphs.
-  const std::wstring face = toWide(widen(form::kFontFace));
-  font_.reset(makeFont(face.c_str(), form::kFontPoints, FIXED_PITCH | FF_MODERN));
-
-  for (const form::Control id : kCreationOrder) {
-    const form::Place& place = form::placeOf(id);
-    const ControlTemplate made = templateOf(id);
-    const std::wstring caption = toWide(made.caption);
-    HWND hwnd = CreateWindowExW(made.exStyle, made.windowClass, caption.c_str(), made.style, scale(place.left),
-                                scale(place.top), scale(place.width), scale(place.height), hwnd_,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(id))), instance_, nullptr);
-    controls_[static_cast<std::size_t>(id)] = hwnd;
-    if (id != form::Control::MonthView1) SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  }
-
-  HWND combo = control(form::Control::Combo1);
-  const form::Place& comboPlace = form::placeOf(form::Control::Combo1);
-  fitComboToItsPlace(combo, scale(comboPlace.width), scale(comboPlace.height));
-  for (const ImageKind kind : form::kComboKinds) {
-    const std::wstring label = toWide(texts::of(kind).label);
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
-  }
-  fitHintToItsPlace();
+  controls_.create(hwnd_, instance_, dpi_);
   HWND calendar = control(form::Control::MonthView1);
   calendarOwnFont_ = reinterpret_cast<HFONT>(SendMessageW(calendar, WM_GETFONT, 0, 0));
   fitCalendarToItsPlace(calendar, dpi_, calendarOwnFont_, calendarFont_);
-
-  HWND list = control(form::Control::Text2);
-  // No 32K or 64K ceiling on the schedule.
-  SendMessageW(list, EM_SETLIMITTEXT, 0, 0);
-  SetWindowSubclass(list, keepSelectionProc, 0, 0);
   tip_.create(hwnd_, instance_, scale(kTipWidthTwips));
 }
 
-HFONT Form2::makeFont(const wchar_t* face, double points, DWORD pitch) const {
-  return CreateFontW(-MulDiv(static_cast<int>(points * 10), dpi_, 720), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, pitch, face);
-}
-
-// The hint is longer than its label at the window's size in a full-width
-// font: a smaller size of the same face, rather than a cut-off second line.
-void Form2::fitHintToItsPlace() {
-  HWND label = control(form::Control::Label2);
-  const std::wstring text = toWide(texts::kInsertHint);
-  RECT r;
-  GetClientRect(label, &r);
-  const WindowDc dc(label);
-  const std::wstring face = toWide(widen(form::kFontFace));
-  for (double points = form::kFontPoints; points >= 8; points -= 0.5) {
-    FontHandle font(makeFont(face.c_str(), points, FIXED_PITCH | FF_MODERN));
-    if (textWidth(dc, font.get(), text) <= r.right || points <= 8) {
-      hintFont_ = std::move(font);
-      break;
-    }
-  }
-  SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(hintFont_.get()), TRUE);
-}
-
 HWND Form2::control(form::Control id) const {
-  return controls_[static_cast<std::size_t>(id)];
+  return controls_[id];
 }
 
 LRESULT Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

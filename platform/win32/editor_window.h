@@ -4,7 +4,6 @@
 
 #include <commctrl.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "editor/editor_view.h"
 #include "editor/form_layout.h"
 #include "platform/win32/base_window.h"
+#include "platform/win32/form_controls.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/hover_tip.h"
 
@@ -67,8 +67,6 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   std::wstring tipTextOf(long subject) const;
   HWND control(form::Control id) const;
   int scale(int twips) const;
-  HFONT makeFont(const wchar_t* face, double points, DWORD pitch) const;
-  void fitHintToItsPlace();
 
   HINSTANCE instance_;
   std::filesystem::path scheduler_;
@@ -82,11 +80,9 @@ class Form2 final : public BaseWindow<Form2>, public EditorView {
   // and the control that had the focus gets it back afterwards.
   bool busy_ = false;
   HWND focusBeforeBusy_ = nullptr;
-  FontHandle font_;
-  FontHandle hintFont_;
   FontHandle calendarFont_;  // the fitted font, while the calendar's own is too large
   HFONT calendarOwnFont_ = nullptr;
-  std::array<HWND, form::kPlaces.size()> controls_{};
+  FormControls controls_;
 };
 
 }  // namespace velkorn::win32
