@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "schedule/check.h"
+#include "checker/findings.h"
 #include "schedule/codec.h"
 #include "schedule/date.h"
 #include "schedule/text.h"

@@ -1,7 +1,7 @@
 // The checker: each problem a line can have, and what each image gets on a
 // day and over a year by the scheduler's rules.
 
-#include "schedule/check.h"
+#include "checker/findings.h"
 
 #include <gtest/gtest.h>
 

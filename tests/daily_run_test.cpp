@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "schedule/check.h"
+#include "schedule/day_index.h"
 #include "schedule/kinds.h"
 #include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
