@@ -13,7 +13,7 @@ int main() {
   qt::SchedulerMessageBox messages(directory);
   // Without its own directory, any velkorn.txt found would be the wrong one.
   if (directory.empty()) {
-    messages.show(unreadableSchedule(kScheduleFileName, false));
+    messages.show(unreadableSchedule(kScheduleFileName, ScheduleFailure::Open));
     return static_cast<int>(RunOutcome::ScheduleUnreadable);
   }
   try {
@@ -25,7 +25,7 @@ int main() {
     return static_cast<int>(runDaily(platform));
   } catch (const std::exception&) {
     // No CP932 converter, no memory: the schedule was not read to its end.
-    messages.show(unreadableSchedule(scheduleFileIn(directory), true));
+    messages.show(unreadableSchedule(scheduleFileIn(directory), ScheduleFailure::Read));
     return static_cast<int>(RunOutcome::ScheduleUnreadable);
   }
 }

@@ -16,7 +16,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::optional<std::filesystem::path> directory = win32::executableDirectory();
   // Without its own directory, any velkorn.txt found would be the wrong one.
   if (!directory) {
-    messages.show(unreadableSchedule(kScheduleFileName, false));
+    messages.show(unreadableSchedule(kScheduleFileName, ScheduleFailure::Open));
     return static_cast<int>(RunOutcome::ScheduleUnreadable);
   }
   try {
@@ -28,7 +28,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     return static_cast<int>(runDaily(platform));
   } catch (const std::exception&) {
     // No memory: the schedule was not read to its end.
-    messages.show(unreadableSchedule(scheduleFileIn(*directory), true));
+    messages.show(unreadableSchedule(scheduleFileIn(*directory), ScheduleFailure::Read));
     return static_cast<int>(RunOutcome::ScheduleUnreadable);
   }
 }
