@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 
 #include "schedule/day_index.h"
 #include "schedule/kinds.h"
 #include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
+#include "scheduler/scheduler_start.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
 
@@ -105,6 +107,17 @@ TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
   EXPECT_EQ(store.writes, (Strings{"readButtonBitmap=r", "commit"}));
   EXPECT_EQ(messages.shown, Strings{"velkorn|x|設定ファイルを読み込めませんでした：" +
                                     toUtf8(displayPath(dir.path() / "velkorn.txt"))});
+}
+
+// The program's start: nothing is read without its own directory; a run
+// that throws did not read the schedule to its end.
+TEST_F(DailyRun, StartsOnlyInItsOwnDirectoryAndReportsARunThatThrows) {
+  const auto throws = [](const std::filesystem::path&) -> RunOutcome { throw std::bad_alloc(); };
+  EXPECT_EQ(startScheduler(messages, std::nullopt, throws), RunOutcome::ScheduleUnreadable);
+  EXPECT_EQ(startScheduler(messages, dir.path(), throws), RunOutcome::ScheduleUnreadable);
+  EXPECT_EQ(messages.shown, (Strings{"velkorn|x|設定ファイルを開けませんでした：velkorn.txt",
+                                     "velkorn|x|設定ファイルを読み込めませんでした：" +
+                                         toUtf8(displayPath(dir.path() / "velkorn.txt"))}));
 }
 
 // What the checker and the editor's calendar say a day gets is what a run on
