@@ -92,32 +92,23 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
 
 // Nothing is written when it cannot be opened, and the holiday notice still
 // comes first; a read that fails part-way keeps what the lines before it
-// wrote, and resets nothing.
+// wrote, and resets nothing; so does a start whose run throws. Without its
+// own directory the program reads nothing.
 TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
-  EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
   std::filesystem::create_directory(dir.path() / "velkorn.txt");
   EXPECT_EQ(run(kEve), RunOutcome::ScheduleUnreadable);
   EXPECT_TRUE(store.writes.empty());
-  ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[0], kNotice);
-  EXPECT_EQ(messages.shown[1], "velkorn|x|設定ファイルを開けませんでした：" + toUtf8(displayPath(dir.path() / "velkorn.txt")));
+  const std::string file = toUtf8(displayPath(dir.path() / "velkorn.txt"));
+  const std::string readFailed = "velkorn|x|設定ファイルを読み込めませんでした：" + file;
+  EXPECT_EQ(messages.shown, (Strings{kNotice, "velkorn|x|設定ファイルを開けませんでした：" + file}));
   std::filesystem::remove(dir.path() / "velkorn.txt");
   dir.write("velkorn.txt", "00/00 R r\r\n" + std::string(LineReader::kMaxLine + 1, 'q') + "\r\n00/00 W w\r\n");
   EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
   EXPECT_EQ(store.writes, (Strings{"readButtonBitmap=r", "commit"}));
-  EXPECT_EQ(messages.shown, Strings{"velkorn|x|設定ファイルを読み込めませんでした：" +
-                                    toUtf8(displayPath(dir.path() / "velkorn.txt"))});
-}
-
-// The program's start: nothing is read without its own directory; a run
-// that throws did not read the schedule to its end.
-TEST_F(DailyRun, StartsOnlyInItsOwnDirectoryAndReportsARunThatThrows) {
   const auto throws = [](const std::filesystem::path&) -> RunOutcome { throw std::bad_alloc(); };
-  EXPECT_EQ(startScheduler(messages, std::nullopt, throws), RunOutcome::ScheduleUnreadable);
   EXPECT_EQ(startScheduler(messages, dir.path(), throws), RunOutcome::ScheduleUnreadable);
-  EXPECT_EQ(messages.shown, (Strings{"velkorn|x|設定ファイルを開けませんでした：velkorn.txt",
-                                     "velkorn|x|設定ファイルを読み込めませんでした：" +
-                                         toUtf8(displayPath(dir.path() / "velkorn.txt"))}));
+  EXPECT_EQ(startScheduler(messages, std::nullopt, throws), RunOutcome::ScheduleUnreadable);
+  EXPECT_EQ(messages.shown, (Strings{readFailed, readFailed, "velkorn|x|設定ファイルを開けませんでした：velkorn.txt"}));
 }
 
 // What the checker and the editor's calendar say a day gets is what a run on
