@@ -71,9 +71,9 @@ std::string shown(const DayValues& values) {
 TEST(Check, GivesTheImagesOfEveryDayAndOfEachDayOfTheYearThatDiffersFromThem) {
   const std::vector<Text> schedule = {U"01/01 R early", U"00/00 P p0", U"12/24 P p1", U"00/00 R r0", U"12/24 R",
                                       U"02/29 W w1",    U"12-25 w w2", U"12/24 X x",  U"# 12/24 W c", U"12/06 P p0",
-                                      U"01/31 W w3",    U"11/05 W w4"};
+                                      U"01/31 W w3",    U"11/01 W w4"};
   const std::string jan = "01/31=p0@2 r0@4 w3@11 ", leap = jan + "02/29=p0@2 r0@4 w1@6 ",
-                    rest = "11/05=p0@2 r0@4 w4@12 12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
+                    rest = "11/01=p0@2 r0@4 w4@12 12/24=p1@3 @5 @0 12/25=p0@2 r0@4 w2@7 ";
   const std::pair<Date, std::string> cases[] = {
       {{2026, 12, 24}, jan + rest}, {{2028, 2, 29}, leap + rest}, {{2100, 12, 6}, jan + rest}};
   for (const auto& [date, year] : cases) {

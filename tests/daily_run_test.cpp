@@ -65,8 +65,8 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
       // code page waits, with the lines after it, until the file has told.
       {"00/00 P \xE9\x83\xB5\r\n00/00 P a\r\n", kOrdinaryDay, {}, {"velkornBitmap=郵", "velkornBitmap=a", "readButtonBitmap=",
                                                                   "compositeButtonBitmap=", "commit"}, {}},
-      {"00/00 R \xE9\x83\xB5\r\n# \x97\x58\r\n", kOrdinaryDay, {},
-       {"readButtonBitmap=\uFFFD\uFFFD\uFFFD", "velkornBitmap=", "compositeButtonBitmap=", "commit"}, {}},
+      {"00/00 R \xE9\x83\xB5\r\n# \x97\x58\r\n00/00 R r\r\n", kOrdinaryDay, {},
+       {"readButtonBitmap=\uFFFD\uFFFD\uFFFD", "readButtonBitmap=r", "velkornBitmap=", "compositeButtonBitmap=", "commit"}, {}},
       // A failed write is reported; a kind is reset only if none of its
       // writes succeeded; a failed reset is silent.
       {"00/00 R r1\r\n00/00 R r2\r\n00/00 W w\r\n00/00 P p1\r\n00/00 P p2\r\n", kOrdinaryDay, {0, 2, 4},
