@@ -112,7 +112,7 @@ TEST(CheckRun, AnswersEachCommandLine) {
       {{"--date", "02/30"}, true, BadArguments, U"", bad + U"02/30\n" + usage},
       {{"--date", "13/01"}, true, BadArguments, U"", bad + U"13/01\n" + usage},
       {{"--date", "12-24"}, true, BadArguments, U"", bad + U"12-24\n" + usage},
-      {{"--date", "02/29", "--help"}, true, NoProblems, usage, U""},
+      {{"--date", "01/31", "--date", "02/29", "--help"}, true, NoProblems, usage, U""},
       {{"--year"}, true, NoProblems,
        U"（空）\n" + Text(texts::kCheckStoredAgree) + U"\n\n2028 年に毎日の画像と違う日はありません。\n", U""},
       {{leap}, true, NoProblems, Text(texts::kCheckStoredDisagree) + U"\n", U""},
