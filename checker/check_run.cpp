@@ -187,8 +187,8 @@ CheckRun runCheck(const CheckPlatform& platform) {
 
   const CheckReport report = checkScheduleFile(*file, platform.codec, date, bitmapOnDisk, platform.storable);
   if (report.read != CheckReport::Read::Whole) {
-    const bool opened = report.read == CheckReport::Read::ReadFailed;
-    return unreadable(opened ? texts::kScheduleReadFailed : texts::kScheduleOpenFailed, displayPath(*file));
+    const bool readFailed = report.read == CheckReport::Read::ReadFailed;
+    return unreadable(readFailed ? texts::kScheduleReadFailed : texts::kScheduleOpenFailed, displayPath(*file));
   }
   StoredValues stored;
   const bool today = date.month == platform.today.month && date.day == platform.today.day;

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "schedule/check.h"
+#include "checker/findings.h"
 #include "schedule/codec.h"
 #include "schedule/date.h"
 #include "schedule/text.h"
@@ -53,8 +53,9 @@ using StoredValues = std::array<std::optional<Text>, 3>;
 
 // The report as the program prints it: the findings, the images on `date`,
 // with `stored` (today only) what the settings hold beside them, and with
-// `withYear` the days of the date's year that differ from every day.
+// `withYear` the days of the date's year that differ from every day. A path
+// the store refuses is told with its `storeCodePage` (as in CheckPlatform).
 Text renderReport(const CheckReport& report, TextView fileName, const Date& date, const StoredValues* stored,
-                  bool withYear);
+                  bool withYear, unsigned storeCodePage);
 
 }  // namespace velkorn

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "editor/editor_view.h"
-#include "schedule/check.h"
 #include "schedule/codec.h"
+#include "schedule/day_index.h"
 
 namespace velkorn {
 

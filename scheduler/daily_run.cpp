@@ -18,9 +18,9 @@ Message schedulerMessage(TextView text, Message::Icon icon) {
 
 }  // namespace
 
-Message unreadableSchedule(const std::filesystem::path& file, bool read) {
-  return schedulerMessage((read ? Text(texts::kScheduleReadFailed) : Text(texts::kScheduleOpenFailed)) + displayPath(file),
-                          Message::Icon::Critical);
+Message unreadableSchedule(const std::filesystem::path& file, ScheduleFailure failure) {
+  const TextView what = failure == ScheduleFailure::Read ? texts::kScheduleReadFailed : texts::kScheduleOpenFailed;
+  return schedulerMessage(Text(what) + displayPath(file), Message::Icon::Critical);
 }
 
 RunOutcome runDaily(SchedulerPlatform& platform) {
@@ -35,7 +35,7 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
 
   const auto reader = LineReader::open(file);
   if (!reader) {
-    platform.messages.show(unreadableSchedule(file, false));
+    platform.messages.show(unreadableSchedule(file, ScheduleFailure::Open));
     return RunOutcome::ScheduleUnreadable;
   }
 
@@ -79,7 +79,7 @@ RunOutcome runDaily(SchedulerPlatform& platform) {
   if (status == LineReader::Status::Error) {
     // What earlier lines wrote stays; no reset on a half-read file.
     platform.store.commit();
-    platform.messages.show(unreadableSchedule(file, true));
+    platform.messages.show(unreadableSchedule(file, ScheduleFailure::Read));
     return RunOutcome::ScheduleUnreadable;
   }
 

@@ -51,8 +51,11 @@ enum class RunOutcome {
 // reset of each image nothing was applied to.
 RunOutcome runDaily(SchedulerPlatform& platform);
 
-// The error report of a schedule that could not be opened (or, with `read`,
-// read to its end).
-Message unreadableSchedule(const std::filesystem::path& file, bool read);
+// What went wrong with the schedule file: it could not be opened, or not be
+// read to its end.
+enum class ScheduleFailure { Open, Read };
+
+// The error report of a schedule file that failed so.
+Message unreadableSchedule(const std::filesystem::path& file, ScheduleFailure failure);
 
 }  // namespace velkorn

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 
-#include "schedule/check.h"
+#include "schedule/day_index.h"
 #include "schedule/kinds.h"
 #include "schedule/line_reader.h"
 #include "schedule/schedule_file.h"
+#include "scheduler/scheduler_start.h"
 #include "tests/fakes.h"
 #include "tests/temp_dir.h"
 
@@ -64,8 +66,8 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
       // code page waits, with the lines after it, until the file has told.
       {"00/00 P \xE9\x83\xB5\r\n00/00 P a\r\n", kOrdinaryDay, {}, {"velkornBitmap=郵", "velkornBitmap=a", "readButtonBitmap=",
                                                                   "compositeButtonBitmap=", "commit"}, {}},
-      {"00/00 R \xE9\x83\xB5\r\n# \x97\x58\r\n", kOrdinaryDay, {},
-       {"readButtonBitmap=\uFFFD\uFFFD\uFFFD", "velkornBitmap=", "compositeButtonBitmap=", "commit"}, {}},
+      {"00/00 R \xE9\x83\xB5\r\n# \x97\x58\r\n00/00 R r\r\n", kOrdinaryDay, {},
+       {"readButtonBitmap=\uFFFD\uFFFD\uFFFD", "readButtonBitmap=r", "velkornBitmap=", "compositeButtonBitmap=", "commit"}, {}},
       // A failed write is reported; a kind is reset only if none of its
       // writes succeeded; a failed reset is silent.
       {"00/00 R r1\r\n00/00 R r2\r\n00/00 W w\r\n00/00 P p1\r\n00/00 P p2\r\n", kOrdinaryDay, {0, 2, 4},
@@ -91,21 +93,23 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
 
 // Nothing is written when it cannot be opened, and the holiday notice still
 // comes first; a read that fails part-way keeps what the lines before it
-// wrote, and resets nothing.
+// wrote, and resets nothing; so does a start whose run throws. Without its
+// own directory the program reads nothing.
 TEST_F(DailyRun, UnreadableScheduleIsReportedWithItsPath) {
-  EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
   std::filesystem::create_directory(dir.path() / "velkorn.txt");
   EXPECT_EQ(run(kEve), RunOutcome::ScheduleUnreadable);
   EXPECT_TRUE(store.writes.empty());
-  ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[0], kNotice);
-  EXPECT_EQ(messages.shown[1], "velkorn|x|設定ファイルを開けませんでした：" + toUtf8(displayPath(dir.path() / "velkorn.txt")));
+  const std::string file = toUtf8(displayPath(dir.path() / "velkorn.txt"));
+  const std::string readFailed = "velkorn|x|設定ファイルを読み込めませんでした：" + file;
+  EXPECT_EQ(messages.shown, (Strings{kNotice, "velkorn|x|設定ファイルを開けませんでした：" + file}));
   std::filesystem::remove(dir.path() / "velkorn.txt");
   dir.write("velkorn.txt", "00/00 R r\r\n" + std::string(LineReader::kMaxLine + 1, 'q') + "\r\n00/00 W w\r\n");
   EXPECT_EQ(run(kOrdinaryDay), RunOutcome::ScheduleUnreadable);
   EXPECT_EQ(store.writes, (Strings{"readButtonBitmap=r", "commit"}));
-  EXPECT_EQ(messages.shown, Strings{"velkorn|x|設定ファイルを読み込めませんでした：" +
-                                    toUtf8(displayPath(dir.path() / "velkorn.txt"))});
+  const auto throws = [](const std::filesystem::path&) -> RunOutcome { throw std::bad_alloc(); };
+  EXPECT_EQ(startScheduler(messages, dir.path(), throws), RunOutcome::ScheduleUnreadable);
+  EXPECT_EQ(startScheduler(messages, std::nullopt, throws), RunOutcome::ScheduleUnreadable);
+  EXPECT_EQ(messages.shown, (Strings{readFailed, readFailed, "velkorn|x|設定ファイルを開けませんでした：velkorn.txt"}));
 }
 
 // What the checker and the editor's calendar say a day gets is what a run on

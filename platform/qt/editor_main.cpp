@@ -17,14 +17,20 @@
 int main(int argc, char** argv) {
   using namespace velkorn;
   QApplication app(argc, argv);
-  const std::filesystem::path directory = qt::executableDirectory();
+  const auto startupError = [] {
+    qt::execMessageBox(nullptr, qt::toQString(texts::kStartupErrorTitle), qt::toQString(texts::kScheduleNotFound),
+                       Message::Icon::Critical, Message::Buttons::Ok);
+    return 1;
+  };
+  // Without its own directory, any velkorn.txt found would be the wrong one.
+  const auto directory = qt::executableDirectory();
+  if (!directory) return startupError();
   try {
-    if (directory.empty()) throw std::runtime_error("the program's own directory is unknown");
     qt::IconvCodePage codePage;
     const Codec codec(codePage);
     qt::ReplacingWriter writer;
-    qt::Form2 window(directory / "velkorn");
-    EditorController controller(window, codec, writer, scheduleFileIn(directory));
+    qt::Form2 window(*directory / "velkorn");
+    EditorController controller(window, codec, writer, scheduleFileIn(*directory));
     window.setController(&controller);
     if (!controller.load(qt::localToday())) return 1;
     window.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(),
@@ -32,9 +38,7 @@ int main(int argc, char** argv) {
     window.show();
     return app.exec();
   } catch (const std::exception&) {
-    // No directory, no CP932 converter: the schedule cannot be loaded.
-    qt::execMessageBox(nullptr, qt::toQString(texts::kStartupErrorTitle), qt::toQString(texts::kScheduleNotFound),
-                       Message::Icon::Critical, Message::Buttons::Ok);
-    return 1;
+    // No CP932 converter, no memory: the schedule cannot be loaded.
+    return startupError();
   }
 }

@@ -10,9 +10,11 @@ Date localToday() {
   return {today.year(), today.month(), today.day()};
 }
 
-std::filesystem::path executableDirectory() {
+std::optional<std::filesystem::path> executableDirectory() {
   std::error_code unknown;
-  return std::filesystem::read_symlink("/proc/self/exe", unknown).parent_path();
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", unknown);
+  if (unknown) return std::nullopt;
+  return executable.parent_path();
 }
 
 void QtEventPump::processPending() {

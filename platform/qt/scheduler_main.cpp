@@ -4,28 +4,18 @@
 #include "platform/qt/message_box.h"
 #include "platform/qt/platform_info.h"
 #include "platform/qt/settings_store.h"
-#include "schedule/schedule_file.h"
-#include "scheduler/daily_run.h"
+#include "scheduler/scheduler_start.h"
 
 int main() {
   using namespace velkorn;
-  const std::filesystem::path directory = qt::executableDirectory();
-  qt::SchedulerMessageBox messages(directory);
-  // Without its own directory, any velkorn.txt found would be the wrong one.
-  if (directory.empty()) {
-    messages.show(unreadableSchedule(kScheduleFileName, false));
-    return static_cast<int>(RunOutcome::ScheduleUnreadable);
-  }
-  try {
+  const auto directory = qt::executableDirectory();
+  qt::SchedulerMessageBox messages(directory.value_or(std::filesystem::path()));
+  return static_cast<int>(startScheduler(messages, directory, [&](const std::filesystem::path& programDirectory) {
     qt::IconvCodePage codePage;
     const Codec codec(codePage);
     qt::QtSettingsStore store;
     qt::QtEventPump events;
-    SchedulerPlatform platform{store, messages, events, codec, qt::localToday(), directory};
-    return static_cast<int>(runDaily(platform));
-  } catch (const std::exception&) {
-    // No CP932 converter, no memory: the schedule was not read to its end.
-    messages.show(unreadableSchedule(scheduleFileIn(directory), true));
-    return static_cast<int>(RunOutcome::ScheduleUnreadable);
-  }
+    SchedulerPlatform platform{store, messages, events, codec, qt::localToday(), programDirectory};
+    return runDaily(platform);
+  }));
 }

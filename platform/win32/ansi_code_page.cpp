@@ -41,14 +41,11 @@ DWORD encodeWith(ConversionCalls& calls, UINT codePage, DWORD flags, std::wstrin
   return ERROR_NO_UNICODE_TRANSLATION;
 }
 
-// Strict conversion of a whole run; false if any of it is not valid.
+// Strict conversion of a whole run; false if any of it is not valid. Every
+// code page that can be the ANSI one takes MB_ERR_INVALID_CHARS, UTF-8 and
+// GB18030 too; only code pages that never are refuse it.
 bool decodeAll(ConversionCalls& calls, UINT codePage, BytesView bytes, std::wstring& out) {
-  const DWORD error = decodeWith(calls, codePage, MB_ERR_INVALID_CHARS, bytes, out);
-  if (!refused(error)) return error == ERROR_SUCCESS;
-  // A code page that takes no flags: valid is what converts back unchanged.
-  Bytes back;
-  return decodeWith(calls, codePage, 0, bytes, out) == ERROR_SUCCESS &&
-         encodeWith(calls, codePage, 0, out, back, nullptr) == ERROR_SUCCESS && back == bytes;
+  return decodeWith(calls, codePage, MB_ERR_INVALID_CHARS, bytes, out) == ERROR_SUCCESS;
 }
 
 // Conversion without best fit or default characters; false if anything in

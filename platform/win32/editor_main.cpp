@@ -17,10 +17,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace velkorn;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-
+  const auto startupError = [] {
+    win32::showMessageBox(nullptr, {Text(texts::kStartupErrorTitle), Text(texts::kScheduleNotFound),
+                                    Message::Icon::Critical, Message::Buttons::Ok});
+    return 1;
+  };
+  // Without its own directory, any velkorn.txt found would be the wrong one.
+  const auto directory = win32::executableDirectory();
+  if (!directory) return startupError();
   try {
-    const auto directory = win32::executableDirectory();
-    if (!directory) throw std::runtime_error("the program's own directory is unknown");
     const win32::CodePages codePages;
     const Codec codec(codePages.schedule);
     win32::ReplacingWriter writer;
@@ -40,9 +45,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     }
     return 0;
   } catch (const std::exception&) {
-    // No directory, no memory: the schedule cannot be loaded.
-    win32::showMessageBox(nullptr, {Text(texts::kStartupErrorTitle), Text(texts::kScheduleNotFound),
-                                    Message::Icon::Critical, Message::Buttons::Ok});
-    return 1;
+    // No memory: the schedule cannot be loaded.
+    return startupError();
   }
 }

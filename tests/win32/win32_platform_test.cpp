@@ -37,16 +37,17 @@ const Text kJapanesePath = U"C:\\画像\\表.bmp";
 const std::string kJapanesePathBytes = "C:\\\x89\xE6\x91\x9C\\\x95\x5C.bmp";
 
 // WideCharToMultiByte held to the rules its documentation gives for dwFlags
-// and the default-character arguments ("WideCharToMultiByte function"), which
-// Wine does not enforce for UTF-8: 65001 takes no flag but
-// WC_ERR_INVALID_CHARS, which 932 does not take; 65000 (UTF-7) takes none, as
-// 50220 and others; UTF-8 and UTF-7 take no default-character arguments.
-// (MultiByteToWideChar's rule for 65000, no flags, Wine keeps itself.)
+// and the default-character arguments ("WideCharToMultiByte function",
+// Parameters), which Wine does not enforce for UTF-8: 65001 takes no flag but
+// WC_ERR_INVALID_CHARS, which 932 does not take, and no default-character
+// arguments. MultiByteToWideChar takes MB_ERR_INVALID_CHARS for both
+// ("MultiByteToWideChar function", dwFlags): only code pages that are never
+// the ANSI one (UTF-7, ISO-2022, EBCDIC, Symbol) take no flags.
 struct DocumentedConversion final : win32::ConversionCalls {
   int wideCharToMultiByte(UINT cp, DWORD flags, LPCWCH in, int size, LPSTR out, int outSize, LPCCH defaultChar,
                           LPBOOL used) override {
-    if ((cp == 65001 || cp == 65000) && (defaultChar || used)) return SetLastError(ERROR_INVALID_PARAMETER), 0;
-    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : cp == 65000 ? 0 : ~DWORD{WC_ERR_INVALID_CHARS})) {
+    if (cp == 65001 && (defaultChar || used)) return SetLastError(ERROR_INVALID_PARAMETER), 0;
+    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : ~DWORD{WC_ERR_INVALID_CHARS})) {
       return SetLastError(ERROR_INVALID_FLAGS), 0;
     }
     return ConversionCalls::wideCharToMultiByte(cp, flags, in, size, out, outSize, defaultChar, used);
@@ -59,8 +60,7 @@ struct DocumentedConversion final : win32::ConversionCalls {
 TEST(AnsiCodePage, ConvertsStrictlyInCodePagesThatRefuseTheFlags) {
   const struct { UINT codePage; std::string bytes, invalid; Text lacking; } cases[] = {
       {932, kJapanesePathBytes, "\x95\x5C\x81", U"é"},
-      {65001, "C:\\\xE7\x94\xBB\xE5\x83\x8F\\\xE8\xA1\xA8.bmp", "\xE7\x94\xBB\xFF", Text(1, 0xD800)},
-      {65000, "C:+AFx1O1DPAFyIaA-.bmp", "a\xFF", U""}};
+      {65001, "C:\\\xE7\x94\xBB\xE5\x83\x8F\\\xE8\xA1\xA8.bmp", "\xE7\x94\xBB\xFF", Text(1, 0xD800)}};
   DocumentedConversion calls;
   for (const auto& c : cases) {
     const win32::AnsiCodePage codePage(c.codePage, calls);
@@ -144,7 +144,6 @@ TEST_F(RegistryWrite, MakesTheThreeCallsOnlyForWhatTheMailCheckerReadsBackAsTheP
   }
 }
 
-// The real registry of the test's Wine prefix.
 TEST(MessageBoxStyle, CarriesTheIconAndTheButtonsAndComesToTheFrontWithoutAnOwner) {
   using enum Message::Icon;
   EXPECT_EQ(win32::messageBoxStyle({U"", U"", Information, Message::Buttons::YesNo}, true), UINT{MB_YESNO | MB_ICONINFORMATION});

@@ -1,4 +1,4 @@
-#include "schedule/check.h"
+#include "checker/findings.h"
 
 #include <algorithm>
 #include <fstream>
@@ -13,8 +13,6 @@ namespace velkorn {
 
 namespace {
 
-constexpr std::size_t kKindLength = 7;  // up to and with the kind letter
-
 // Including the ideographic space, which Japanese input slips in unseen.
 bool isBlank(char32_t c) {
   return c == U' ' || c == U'\t' || c == U'\u3000';
@@ -24,19 +22,18 @@ std::size_t indexOf(ImageKind kind) {
   return static_cast<std::size_t>(kind);
 }
 
-// The first reason the line is never applied on any day.
-std::optional<LineProblem> neverApplies(TextView line) {
-  if (line.size() < kKindLength) return LineProblem::TooShort;
-  const int month = fieldNumber(monthField(line));
-  const int day = fieldNumber(dayField(line));
-  if (month < 0) return LineProblem::MonthNotTwoDigits;
-  if (day < 0) return LineProblem::DayNotTwoDigits;
-  if (month > 12) return LineProblem::MonthOutOfRange;
-  if (day > 31) return LineProblem::DayOutOfRange;
-  if ((month == 0) != (day == 0)) return LineProblem::HalfEveryDay;
-  if (month != 0 && day > daysInMonth(month, true)) return LineProblem::NoSuchDate;
-  if (!kindOf(line)) return LineProblem::UnknownKind;
-  return std::nullopt;
+LineProblem problemOf(NeverApplies reason) {
+  switch (reason) {
+    case NeverApplies::TooShort: return LineProblem::TooShort;
+    case NeverApplies::MonthNotTwoDigits: return LineProblem::MonthNotTwoDigits;
+    case NeverApplies::DayNotTwoDigits: return LineProblem::DayNotTwoDigits;
+    case NeverApplies::MonthOutOfRange: return LineProblem::MonthOutOfRange;
+    case NeverApplies::DayOutOfRange: return LineProblem::DayOutOfRange;
+    case NeverApplies::HalfEveryDay: return LineProblem::HalfEveryDay;
+    case NeverApplies::NoSuchDate: return LineProblem::NoSuchDate;
+    case NeverApplies::UnknownKind: return LineProblem::UnknownKind;
+  }
+  return LineProblem::UnknownKind;
 }
 
 class Checker {
@@ -46,11 +43,10 @@ class Checker {
   void add(TextView line) {
     ++lineNumber_;
     if (line.empty() || isComment(line)) return;
+    if (const auto reason = whyNeverApplies(line)) return addFinding(line, problemOf(*reason));
     // A path the store refuses is never applied: the write fails, and the
     // image keeps what an earlier line gave it, or is reset.
-    std::optional<LineProblem> problem = neverApplies(line);
-    if (!problem && storable_ && !storable_(pathOf(line))) problem = LineProblem::NotStorable;
-    if (problem) return addFinding(line, *problem);
+    if (storable_ && !storable_(pathOf(line))) return addFinding(line, LineProblem::NotStorable);
     index_.add(lineNumber_, line);
     const int month = fieldNumber(monthField(line));
     const int day = fieldNumber(dayField(line));
@@ -134,46 +130,6 @@ CheckReport unreadable(CheckReport::Read read) {
 }
 
 }  // namespace
-
-std::optional<LineProblem> DayIndex::add(std::size_t lineNumber, TextView line) {
-  if (const auto problem = neverApplies(line)) return problem;
-  ImageValue& last = last_[slot(fieldNumber(monthField(line)), fieldNumber(dayField(line)))][indexOf(*kindOf(line))];
-  last.path.assign(pathOf(line));  // into the slot's own buffer: few allocations on a long list
-  last.lineNumber = lineNumber;
-  return std::nullopt;
-}
-
-// On a day, the later of the day's own line and the every-day line wins, as
-// in the scheduler's pass.
-DayValues DayIndex::valuesOn(int month, int day) const {
-  DayValues values = last_[slot(0, 0)];
-  const DayValues& named = last_[slot(month, day)];
-  for (std::size_t kind = 0; kind < values.size(); ++kind) {
-    if (named[kind].lineNumber > values[kind].lineNumber) values[kind] = named[kind];
-  }
-  return values;
-}
-
-DaySet DayIndex::datedDays(int year, int month) const {
-  DaySet days;
-  for (int day = 1; day <= daysInMonth(month, isLeapYear(year)); ++day) {
-    const DayValues& named = last_[slot(month, day)];
-    days[static_cast<std::size_t>(day)] =
-        std::ranges::any_of(named, [](const ImageValue& value) { return value.lineNumber != 0; });
-  }
-  return days;
-}
-
-DayIndex indexList(TextView listText) {
-  DayIndex index;
-  std::size_t lineNumber = 0;
-  for (std::size_t at = 0; at < listText.size();) {
-    const std::size_t end = std::min(listText.find_first_of(U"\r\n", at), listText.size());
-    index.add(++lineNumber, listText.substr(at, end - at));
-    at = end + (listText.substr(end).starts_with(U"\r\n") ? 2 : 1);
-  }
-  return index;
-}
 
 std::size_t CheckReport::problemCount() const {
   return static_cast<std::size_t>(

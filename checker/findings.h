@@ -1,15 +1,13 @@
 #pragma once
 
-#include <array>
-#include <bitset>
 #include <cstddef>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <vector>
 
 #include "schedule/codec.h"
 #include "schedule/date.h"
+#include "schedule/day_index.h"
 #include "schedule/text.h"
 
 // A schedule read by the scheduler's own rules, ahead of the day: the lines
@@ -18,16 +16,17 @@
 namespace velkorn {
 
 enum class LineProblem {
-  // The line never applies:
-  TooShort,           // no room for the date and the kind
+  // The line never applies: why, as whyNeverApplies() finds,
+  TooShort,
   MonthNotTwoDigits,
   DayNotTwoDigits,
-  MonthOutOfRange,    // neither 01-12 nor 00
-  DayOutOfRange,      // neither 01-31 nor 00
-  HalfEveryDay,       // 00 for only one of month and day
-  NoSuchDate,         // 02/30, 04/31
+  MonthOutOfRange,
+  DayOutOfRange,
+  HalfEveryDay,
+  NoSuchDate,
   UnknownKind,
-  NotStorable,        // the settings store would refuse its path
+  // or because the settings store would refuse its path.
+  NotStorable,
   // It applies, but not as meant:
   NeverWins,          // a later line of its image is due on each of its days
   NoPath,             // sets the image to the empty string
@@ -59,42 +58,6 @@ BitmapState bitmapOnDisk(TextView path);
 // Whether the settings store would write a path as it is: the store's own
 // rule, which the platform knows. None: every path.
 using StorableCheck = std::function<bool(TextView path)>;
-
-// The value an image gets on a day.
-struct ImageValue {
-  Text path;
-  std::size_t lineNumber = 0;  // the line it comes from; 0: none is due, the image is reset
-};
-using DayValues = std::array<ImageValue, 3>;  // indexed by ImageKind
-
-// Bit d set for day d (1-31) of a month.
-using DaySet = std::bitset<32>;
-
-// The last line of each image on each day that lines name, and on every day:
-// what the scheduler's pass ends with on any date, without a pass. Lines go
-// in in file order; one that can never apply is left out.
-class DayIndex {
- public:
-  // Nothing when the line is kept; otherwise the first reason it never
-  // applies.
-  std::optional<LineProblem> add(std::size_t lineNumber, TextView line);
-
-  // What each image gets on the day; month and day 0: on a day that no line
-  // names. `month` 0-12, `day` 0-31.
-  DayValues valuesOn(int month, int day) const;
-
-  // The days of the month that a line names for itself, not every day
-  // (29 February in a leap year only).
-  DaySet datedDays(int year, int month) const;
-
- private:
-  static std::size_t slot(int month, int day) { return static_cast<std::size_t>(month * 32 + day); }
-  std::array<DayValues, 13 * 32> last_{};  // by slot(); slot(0, 0) is every day
-};
-
-// The editor's list indexed, its lines split where the scheduler's reader
-// will split them once it is saved (CR LF, a lone CR or a lone LF).
-DayIndex indexList(TextView listText);
 
 struct YearDay {
   Date date;
