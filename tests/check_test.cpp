@@ -98,8 +98,6 @@ TEST(CheckRun, AnswersEachCommandLine) {
   const auto leap = dir.write("leap.txt", "00/00 P a.bmp\r\n02/29 W leap.bmp\r\n12/24 R \x95\x5C.bmp\r\n");
   const auto utf8 = dir.write("utf8.txt", "\xEF\xBB\xBF" "00/00 P a.bmp\r\n");
   const auto unreadable = dir.write("long.txt", "00/00 P a.bmp\r\n" + std::string(LineReader::kMaxLine + 1, 'q'));
-  FakeCodePage codePage;
-  const Codec codec(codePage);
   const Text usage(texts::kCheckUsage), bad = U"指定が正しくありません：";
   const std::map<std::string_view, Text> held = {{"velkornBitmap", U"a.bmp"}, {"readButtonBitmap", U""}, {"compositeButtonBitmap", U""}};
   const auto stored = [&](std::string_view name) { return held.contains(name) ? std::optional(held.at(name)) : std::nullopt; };
@@ -127,7 +125,7 @@ TEST(CheckRun, AnswersEachCommandLine) {
       {{}, false, ScheduleUnreadable, U"", U"設定ファイルを開けませんでした：velkorn.txt\n"}};
   for (const auto& [arguments, knowsItsFolder, outcome, outputPart, errors] : cases) {
     const CheckRun run =
-        runCheck({codec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments, stored});
+        runCheck({kCodec, {2028, 12, 24}, knowsItsFolder ? std::optional(dir.path()) : std::nullopt, arguments, stored});
     EXPECT_EQ(run.outcome, outcome) << toUtf8(errors);
     EXPECT_TRUE(run.output.find(outputPart) != Text::npos && run.output.empty() == outputPart.empty()) << toUtf8(run.output);
     EXPECT_EQ(run.errors, errors);

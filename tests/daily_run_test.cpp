@@ -29,13 +29,11 @@ class DailyRun : public ::testing::Test {
     store.failing = std::move(failing);
     messages = {};
     events = {};
-    SchedulerPlatform platform{store, messages, events, codec, today, dir.path()};
+    SchedulerPlatform platform{store, messages, events, kCodec, today, dir.path()};
     return runDaily(platform);
   }
 
   TempDir dir;
-  FakeCodePage codePage;
-  Codec codec{codePage};
   FakeStore store;
   RecordingMessageBox messages;
   CountingEventPump events;
@@ -130,7 +128,7 @@ TEST_F(DailyRun, EndsWithWhatTheDayIndexSaysForRandomSchedules) {
                                pick({date, date, "00", "30", "3", ""}) + pick({" ", " ", ""}) +
                                pick({"P", "r", "W", "X", ""}) + pick({" a", " b ", "  c", "", " \x95\x5C"});
       file += line + "\r\n";
-      index.add(number, codec.decode(line));
+      index.add(number, kCodec.decode(line));
     }
     dir.write("velkorn.txt", file);
     run(day);

@@ -68,10 +68,6 @@ const RunCase kCases[] = {
      "03/03 W C:\\hina.bmp\r\n02/30 W never.bmp\r\n00/00 W \x81\x20\xFF" "bad.bmp\r\n",
      {}, Store::Empty, 2, U"", kNotice + U"velkorn: 「書くの？」の画像変更に失敗しました。\n",
      {U"C:\\表\\絵.bmp", U"C:\\xmas read.bmp  ", U""}},
-    {"SchedulerOnAFileNotepadSavedInUtf8", "velkorn", nullptr, "\xEF\xBB\xBF" "00/00 P C:\\\xE8\xA1\xA8\\\xE7\xB5\xB5.bmp\r\n",
-     {}, Store::Empty, 0, U"", kNotice, {U"C:\\表\\絵.bmp", U"", U""}},
-    {"SchedulerWithoutSchedule", "velkorn", nullptr, nullptr, {}, Store::Empty, 1, U"",
-     kNotice + U"velkorn: 設定ファイルを開けませんでした：{schedule}\n", kNothing},
     {"SchedulerWithUnwritableStore", "velkorn", nullptr, "00/00 P a.bmp\r\n00/00 X b.bmp\r\n00/00 W c.bmp\r\n",
      {}, Store::Unwritable, 2, U"", kNotice + U"velkorn: 郵便屋さんの画像変更に失敗しました。\nvelkorn: 「書くの？」の画像変更に失敗しました。\n",
      kNothing},
@@ -99,8 +95,6 @@ const RunCase kCases[] = {
      U"  書くの？    （未設定）\n"
      U"今日の画像と違います。今日の実行がまだか、実行の後で設定ファイルが変わっています。\n",
      U"", {U"x.bmp", U"", nullptr}},
-    {"CheckerWithoutSchedule", "velkorn-check", nullptr, nullptr, {}, Store::Empty, 1, U"",
-     U"設定ファイルを開けませんでした：{schedule}\n", kNothing},
 };
 
 void PrintTo(const RunCase& c, std::ostream* out) { *out << c.name; }

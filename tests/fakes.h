@@ -49,6 +49,10 @@ class FakeCodePage final : public CodePage {
   }
 };
 
+// The codec every core test reads and writes with.
+inline const FakeCodePage kFakeCodePage;
+inline const Codec kCodec{kFakeCodePage};
+
 // Records every write as "name=value", and a commit as "commit"; fails the
 // calls whose 0-based numbers are listed.
 struct FakeStore final : SettingsStore {
