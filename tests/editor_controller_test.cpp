@@ -130,7 +130,8 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
       // The pixels inside the header, or nowhere (run-length data has no size to check).
       {bitmapFile(2, 3, 24, 0, 25, 40, 53), "2 0x0 0x0"}, {bitmapFile(2, 3, 8, 1, 0), "2 0x0 0x0"},
       {bitmapFile(256, 64, 8, 0, 256 * 64), "0 256x64 128x32"},
-      {bitmapFile(300, 10, 8, 1, 10), "0 300x10 128x4"},  // run-length: no size to check ahead
+      {bitmapFile(300, 10, 8, 1, 10), "0 300x10 128x4"}, {bitmapFile(1024, 1, 8, 1, 10), "0 1024x1 128x1"},
+      {bitmapFile(2, 3, 4, 0, 12), "0 2x3 2x3"},
       {bitmapFile(4096, 4096, 8, 1, 10), "0 4096x4096 128x128"}, {bitmapFile(4096, 4097, 8, 1, 10), "1 4096x4097 0x0"},
       {bitmapFile(2, 3, 24, 0, 23), "2 0x0 0x0"},  // cut short
       {bitmapFile(2, 3, 24, 3, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 0, 0), "2 0x0 0x0"},
@@ -261,7 +262,7 @@ TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) 
 // wait (a critical one) is not asked about, nor one that comes mid-save.
 TEST_F(Editor, ALogOffAsksAboutUnsavedChangesAsExitDoes) {
   open("A\r\n");
-  type(0, U"x", {Answer::Yes});
+  type(0, U"x", {Answer::Yes, Answer::Yes});  // a question mid-save would get the second Yes
   std::optional<bool> agreedMidSave;
   writer.meanwhile = [&] { FakeSession during; agreedMidSave = controller.handleSessionEndQuery(during); };
   controller.handleSave();
