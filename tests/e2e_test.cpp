@@ -107,10 +107,8 @@ String replaced(String text, std::basic_string_view<typename String::value_type>
   return text;
 }
 
-struct Output {
-  int exitCode;  // -1: it did not end within 20 s
-  std::string out, told;
-};
+// The exit status (-1: it did not end within 20 s), standard output, and what the user is told.
+struct Output { int exitCode; std::string out, told; };
 
 #ifdef _WIN32
 // Where the code page is UTF-8, a folder with an ASCII name: Wine has been

@@ -123,7 +123,7 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
   TempDir dir;
   const std::pair<std::string, std::string> cases[] = {
       {bitmapFile(2, 3, 24, 0, 24), "0 2x3 2x3"}, {bitmapFile(2, -3, 24, 0, 24), "0 2x3 2x3"},  // -3: top row first
-      {bitmapFile(2, 2, 24, 0, 16, 12), "0 2x2 2x2"}, {bitmapFile(2, 2, 32, 3, 16), "0 2x2 2x2"},
+      {bitmapFile(2, 2, 24, 0, 16, 12), "0 2x2 2x2"}, {bitmapFile(2, 2, 32, 3, 16), "0 2x2 2x2"}, {bitmapFile(2, 2, 16, 3, 8), "0 2x2 2x2"},
       {bitmapFile(2, 3, 24, 0, 24, 56), "0 2x3 2x3"}, {bitmapFile(2, 3, 24, 0, 24, 57), "2 0x0 0x0"},
       {bitmapFile(1, INT32_MAX, 8, 1, 1), "1 1x2147483647 0x0"}, {bitmapFile(0, 3, 24, 0, 24), "2 0x0 0x0"},
       {bitmapFile(2, 0, 24, 0, 24), "2 0x0 0x0"},
@@ -320,10 +320,13 @@ TEST_F(Editor, BrowseKeepsTheFileBoxOnCancelOrABadName) {
   controller.handleBrowse();
   EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight), "2 × 3 ピクセル 3");
   EXPECT_EQ(view.fileBox, view.picked);
-  view.picturesLoad = false;  // whole headers, and yet a picture the window cannot load
-  controller.handleBrowse();
-  EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight),
-            "この画像は表示できません。BMP ファイルではないか、壊れています。 0");
+  view.picturesLoad = false;  // whole headers, and yet a picture the window cannot load; or no bitmap at all
+  for (const Text& picked : {*view.picked, displayPath(dir.write("not.bmp", "BZ"))}) {
+    view.picked = picked;
+    controller.handleBrowse();
+    EXPECT_EQ(toUtf8(view.preview.caption) + " " + std::to_string(view.preview.shownHeight),
+              "この画像は表示できません。BMP ファイルではないか、壊れています。 0");
+  }
   view.kind = U"読む？";
   controller.handleAdd();
   EXPECT_EQ(view.preview.caption, U"");

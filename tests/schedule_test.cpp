@@ -27,6 +27,7 @@ TEST(DueRule, ComparesTheFieldsByCharacterPosition) {
     EXPECT_EQ(isDue(line, dayKeyOf({2026, month, day})), due) << toUtf8(line) << " on " << month << "/" << day;
   }
   EXPECT_EQ(kindOf(TextView(U"12/24 P").substr(0, 6)), std::nullopt);
+  EXPECT_EQ(fieldNumber(U"1x"), -1);
 }
 
 // The lines, and "(error)" where reading failed.
