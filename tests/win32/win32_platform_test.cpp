@@ -236,39 +236,32 @@ TEST(SchedulerName, IsTheFoldersOwnInAnyCase) {
 }
 
 // The real window, in this process (Wine carries no WM_NOTIFY from another
-// process).
-struct Win32EditorWindow : ::testing::Test {
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    dir.write("velkorn.txt", "A\r\n");
-    ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
-  }
-  HWND control(form::Control c) const { return GetDlgItem(window.window(), win32::controlId(c)); }
-
-  TempDir dir;
-  win32::AnsiCodePage codePage;
-  const Codec codec{codePage};
-  win32::ReplacingWriter writer;
-  win32::Form2 window{GetModuleHandleW(nullptr), dir.path() / "velkorn.exe"};
-  EditorController controller{window, codec, writer, dir.path() / "velkorn.txt"};
-};
-
-// The calendar's room at 96, 120 and 144 dpi: from its place's top to
-// Check1, centred on its place, up to Label1. The calendar as large as it
+// process). The calendar's room at 96, 120 and 144 dpi: from its place's top
+// to Check1, centred on its place, up to Label1. The calendar as large as it
 // asks to be, at its place; after a new system font or theme, fitted again
 // from its own font (here, one made too large stands for a larger system
-// font). A calendar whose font is too large for its room gets the largest
+// font). It asks for the marks of February to April as it does after a
+// scroll: a dated line typed into the list marks its day; deleting it clears
+// the mark. A calendar whose font is too large for its room gets the largest
 // size of that face that fits; one whose font fits keeps it (nothing comes
 // back).
-TEST_F(Win32EditorWindow, FitsTheCalendarAtAnyDpiAndAgainWhenTheSystemFontOrThemeChanges) {
+TEST(Win32EditorWindow, FitsTheCalendarAtAnyDpiAndAfterAFontChangeAndMarksTheDaysOfDatedLines) {
   for (const int dpi : {96, 120, 144}) {
     const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
     const RECT r = win32::calendarPlace(dpi, {1000, 1000});
     EXPECT_EQ((std::array{r.top, r.right, r.bottom, (r.left + r.right) / 2}),
               (std::array<LONG, 4>{px(120), px(4560), px(2640), (2 * px(1200) + px(2385)) / 2})) << dpi;
   }
-  HWND calendar = control(form::Control::MonthView1);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  TempDir dir;
+  const win32::AnsiCodePage codePage;
+  const Codec codec{codePage};
+  win32::ReplacingWriter writer;
+  win32::Form2 window{GetModuleHandleW(nullptr), dir.path() / "velkorn.exe"};
+  EditorController controller{window, codec, writer, dir.write("velkorn.txt", "A\r\n")};
+  ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
+  HWND calendar = GetDlgItem(window.window(), win32::controlId(form::Control::MonthView1));
   LOGFONTW face{-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
   const win32::FontHandle large(CreateFontIndirectW(&face));
   for (const UINT change : {UINT{0}, UINT{WM_SETTINGCHANGE}, UINT{WM_THEMECHANGED}}) {
@@ -285,6 +278,19 @@ TEST_F(Win32EditorWindow, FitsTheCalendarAtAnyDpiAndAgainWhenTheSystemFontOrThem
         << change;
     EXPECT_TRUE(wanted.right <= place.right - place.left && wanted.bottom <= place.bottom - place.top) << change;
   }
+  const auto marchStates = [&] {
+    std::array<MONTHDAYSTATE, 3> states{};
+    const int id = GetDlgCtrlID(calendar);
+    NMDAYSTATE ask{{calendar, static_cast<UINT_PTR>(id), MCN_GETDAYSTATE}, {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
+    SendMessageW(window.window(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&ask));
+    return states[1];
+  };
+  HWND list = GetDlgItem(window.window(), win32::controlId(form::Control::Text2));
+  SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"03/05 R "));
+  EXPECT_EQ(marchStates(), MONTHDAYSTATE{1} << 4);
+  SendMessageW(list, EM_SETSEL, 0, 8);
+  SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+  EXPECT_EQ(marchStates(), MONTHDAYSTATE{0});
   SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
   const win32::FontHandle fitted = win32::fitCalendarFont(calendar, {200, 150});
   GetObjectW(fitted.get(), sizeof face, &face);
@@ -293,26 +299,6 @@ TEST_F(Win32EditorWindow, FitsTheCalendarAtAnyDpiAndAgainWhenTheSystemFontOrThem
   const win32::FontHandle larger(CreateFontIndirectW(&face));
   SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
   EXPECT_TRUE(win32::fitCalendarFont(calendar, {200, 150}) && !win32::fitCalendarFont(calendar, {4000, 4000}));
-}
-
-// The calendar asks for the marks of February to April as it does after a
-// scroll. A dated line typed into the list marks its day; deleting it
-// clears the mark.
-TEST_F(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
-  const auto marchStates = [&] {
-    std::array<MONTHDAYSTATE, 3> states{};
-    const int id = win32::controlId(form::Control::MonthView1);
-    NMDAYSTATE ask{{control(form::Control::MonthView1), static_cast<UINT_PTR>(id), MCN_GETDAYSTATE},
-                   {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
-    SendMessageW(window.window(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&ask));
-    return states[1];
-  };
-  HWND list = control(form::Control::Text2);
-  SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"03/05 R "));
-  EXPECT_EQ(marchStates(), MONTHDAYSTATE{1} << 4);
-  SendMessageW(list, EM_SETSEL, 0, 8);
-  SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
-  EXPECT_EQ(marchStates(), MONTHDAYSTATE{0});
 }
 
 }  // namespace
