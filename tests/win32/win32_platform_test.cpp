@@ -1,6 +1,6 @@
 // The Windows pieces under the core: the ANSI code page, the registry store,
-// the message box style, the schedule writer and the editor window's
-// calendar marks.
+// the message box style, the schedule writer, the daily task's definition
+// and the editor window's calendar.
 
 #include <windows.h>
 
@@ -17,10 +17,10 @@
 #include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
+#include "platform/win32/task_definition.h"
 #include "schedule/schedule_file.h"
 #include "tests/cp932_codec_cases.h"
 #include "tests/temp_dir.h"
-#include "ui/texts.h"
 
 namespace velkorn::testing {
 
@@ -232,6 +232,31 @@ TEST(SchedulerName, IsTheFoldersOwnInAnyCase) {
     TempDir dir;
     for (const char* file : files) dir.write(file, "");
     EXPECT_EQ(win32::asNamedInItsFolder(dir.path() / "Velkorn.exe"), dir.path() / expected);
+  }
+}
+
+// The daily task's definition, as velkorn-task writes it: the folder in
+// <Command> (the program's path, one command in quotes; a drive's root has
+// its backslash already) and in <WorkingDirectory>, and the user in both
+// <UserId>s, exactly, escaped for XML. A name that XML cannot hold (NTFS
+// allows a lone surrogate, and U+FFFE) has no definition: Task Scheduler
+// would not read it. (A folder named with spaces, Japanese, "&", é, 𠮷 and
+// Hangul, written, read back and registered under Wine, is the zip's test.)
+TEST(TaskDefinition, NamesTheFolderAndTheUserExactlyOrNotAtAll) {
+  const Text edges{U'C', U':', U'\\', U' ', 0xD7FF, 0xE000, 0xFFFD, 0x10000, 0x10FFFF, U'\'', U'"'};
+  const Text escaped = edges + U"&amp;&lt;&gt;";
+  const struct { Text folder, user, command{}, directory{}, userXml{}; } cases[] = {  // no command: no definition
+      {edges + U"&<>", U"PC\\a&b", U"\"" + escaped + U"\\velkorn.exe\"", escaped, U"PC\\a&amp;b"},
+      {U"C:\\", U"S-1-5-21-1-2-3-1001", U"\"C:\\velkorn.exe\"", U"C:\\", U"S-1-5-21-1-2-3-1001"},
+      {Text{U'C', U':', U'\\', 0xD800}, U"u"}, {Text{U'C', U':', U'\\', 0xFFFE}, U"u"}, {U"C:\\v", Text{U'u', 0xDC00}}};
+  for (const auto& c : cases) {
+    const auto xml = win32::taskDefinition(c.folder, c.user);
+    ASSERT_EQ(xml.has_value(), !c.command.empty()) << toUtf8(c.folder);
+    if (!xml) continue;
+    const Text exec = U"<Command>" + c.command + U"</Command>\r\n      <WorkingDirectory>" + c.directory + U"</WorkingDirectory>\r\n";
+    const Text user = U"<UserId>" + c.userXml + U"</UserId>\r\n";
+    EXPECT_NE(xml->find(exec), Text::npos);
+    EXPECT_NE(xml->find(user, xml->find(user) + 1), Text::npos) << "the trigger's and the principal's";
   }
 }
 
