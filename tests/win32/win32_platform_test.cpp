@@ -47,9 +47,7 @@ struct DocumentedConversion final : win32::ConversionCalls {
   int wideCharToMultiByte(UINT cp, DWORD flags, LPCWCH in, int size, LPSTR out, int outSize, LPCCH defaultChar,
                           LPBOOL used) override {
     if (cp == 65001 && (defaultChar || used)) return SetLastError(ERROR_INVALID_PARAMETER), 0;
-    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : ~DWORD{WC_ERR_INVALID_CHARS})) {
-      return SetLastError(ERROR_INVALID_FLAGS), 0;
-    }
+    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : ~DWORD{WC_ERR_INVALID_CHARS})) return SetLastError(ERROR_INVALID_FLAGS), 0;
     return ConversionCalls::wideCharToMultiByte(cp, flags, in, size, out, outSize, defaultChar, used);
   }
 };
