@@ -7,7 +7,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <future>
 
 #include "platform/win32/platform_info.h"
 #include "platform/win32/resource.h"
@@ -49,6 +49,10 @@ class Win32Window final : public EditorWindowDriver {
   }
   std::string clickAnswering(std::optional<form::Control> c, Answer answer) override {
     c ? PostMessageW(control(*c), BM_CLICK, 0, 0) : PostMessageW(window, WM_CLOSE, 0, 0);
+    return answerBox(answer);
+  }
+  // The box that comes, answered: its "title|text", or "(no box)".
+  std::string answerBox(Answer answer) {
     std::vector<HWND> boxes;
     if (!eventually([&] { return !(boxes = windowsOf(L"#32770", process.dwProcessId)).empty(); })) return "(no box)";
     const std::wstring seen =
@@ -150,8 +154,11 @@ TEST(Win32EditorWindow, IsAFixedDialogWhoseControlsReachTheEditorLogicAndAnswers
 // An edit takes typed and inserted text only up to its limit, 32,767
 // characters until told otherwise ("EM_LIMITTEXT message", Remarks), 30,000
 // in Wine's: a list longer than that still takes an entry at its end. (Qt's
-// text widget has no limit.)
-TEST(Win32EditorWindow, TakesAnEntryIntoAListOfMoreThan30000Characters) {
+// text widget has no limit.) Then a log-off as Windows asks it, from another
+// thread that waits for the answer: the Exit question comes; No keeps the
+// window and the list; a critical log-off, which cannot wait, is let go at
+// once; Yes lets it go on, and the window ends without saving.
+TEST(Win32EditorWindow, TakesAnEntryIntoAListOfMoreThan30000CharactersAndAsksAtALogOffAsExitDoes) {
   const std::string list = "#" + std::string(35997, '-') + "\r\n";
   Win32Window window(list);
   const std::filesystem::path bitmap = window.root.write("a.bmp", "BM");
@@ -160,39 +167,22 @@ TEST(Win32EditorWindow, TakesAnEntryIntoAListOfMoreThan30000Characters) {
   window.click(form::Control::Check1);
   window.putCaret(1, 0);
   window.click(form::Control::Command2);
-  EXPECT_EQ(window.text(form::Control::Text2), widen(list) + U"00/00 P " + displayPath(bitmap) + U"\r\n");
-}
-
-// A log-off as Windows asks it, from another thread that waits for the
-// answer. With unsaved changes the Exit question comes: No keeps the window
-// and the list; a critical log-off, which cannot wait, is let go at once;
-// Yes lets it go on, and the window ends without saving.
-TEST(Win32EditorWindow, ALogOffWithUnsavedChangesAsksAsExitDoes) {
-  Win32Window window;
-  window.type(U"x");
   const auto logOff = [&](LPARAM flags) {
     DWORD_PTR agreed = 2;
     SendMessageTimeoutW(window.window, WM_QUERYENDSESSION, 0, flags, SMTO_NORMAL, 15000, &agreed);
     return agreed;
   };
-  for (const int button : {IDNO, IDYES}) {
-    DWORD_PTR agreed = 2;
-    std::thread asking([&] { agreed = logOff(ENDSESSION_LOGOFF); });
-    std::vector<HWND> boxes;
-    EXPECT_TRUE(window.eventually([&] { return !(boxes = windowsOf(L"#32770", window.process.dwProcessId)).empty(); }))
-        << "no question came";
-    if (!boxes.empty()) {
-      EXPECT_EQ(answer(boxes[0], button), L"終了|保存しないで終了しますが、よろしいですか？");
-    }
-    asking.join();
-    EXPECT_EQ(agreed, button == IDYES ? 1u : 0u);
-    if (button == IDNO) {
-      EXPECT_EQ(window.text(form::Control::Text2), U"xA\r\nB\r\n");
-      EXPECT_EQ(logOff(ENDSESSION_CRITICAL), 1u);
-    }
-  }
+  const std::string exitQuestion = "終了|保存しないで終了しますが、よろしいですか？";
+  auto agreed = std::async(std::launch::async, logOff, ENDSESSION_LOGOFF);
+  EXPECT_EQ(window.answerBox(Answer::No), exitQuestion);
+  EXPECT_EQ(agreed.get(), 0u);
+  EXPECT_EQ(window.text(form::Control::Text2), widen(list) + U"00/00 P " + displayPath(bitmap) + U"\r\n");
+  EXPECT_EQ(logOff(ENDSESSION_CRITICAL), 1u);
+  agreed = std::async(std::launch::async, logOff, ENDSESSION_LOGOFF);
+  EXPECT_EQ(window.answerBox(Answer::Yes), exitQuestion);
+  EXPECT_EQ(agreed.get(), 1u);
   EXPECT_TRUE(window.eventually([&] { return !window.isOpen(); })) << "the window stayed";
-  EXPECT_EQ(readBytes(window.directory / "velkorn.txt"), "A\r\nB\r\n");
+  EXPECT_EQ(readBytes(window.directory / "velkorn.txt"), list);
 }
 
 }  // namespace

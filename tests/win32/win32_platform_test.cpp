@@ -1,6 +1,6 @@
 // The Windows pieces under the core: the ANSI code page, the registry store,
-// the message box style, the schedule writer and the editor window's
-// calendar marks.
+// the message box style, the schedule writer, the daily task's definition
+// and the editor window's calendar.
 
 #include <windows.h>
 
@@ -17,10 +17,10 @@
 #include "platform/win32/platform_info.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/schedule_writer.h"
+#include "platform/win32/task_definition.h"
 #include "schedule/schedule_file.h"
 #include "tests/cp932_codec_cases.h"
 #include "tests/temp_dir.h"
-#include "ui/texts.h"
 
 namespace velkorn::testing {
 
@@ -47,9 +47,7 @@ struct DocumentedConversion final : win32::ConversionCalls {
   int wideCharToMultiByte(UINT cp, DWORD flags, LPCWCH in, int size, LPSTR out, int outSize, LPCCH defaultChar,
                           LPBOOL used) override {
     if (cp == 65001 && (defaultChar || used)) return SetLastError(ERROR_INVALID_PARAMETER), 0;
-    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : ~DWORD{WC_ERR_INVALID_CHARS})) {
-      return SetLastError(ERROR_INVALID_FLAGS), 0;
-    }
+    if (flags & ~(cp == 65001 ? WC_ERR_INVALID_CHARS : ~DWORD{WC_ERR_INVALID_CHARS})) return SetLastError(ERROR_INVALID_FLAGS), 0;
     return ConversionCalls::wideCharToMultiByte(cp, flags, in, size, out, outSize, defaultChar, used);
   }
 };
@@ -100,47 +98,38 @@ struct RecordingRegistry final : win32::RegistryCalls {
   std::vector<std::string> calls;
 };
 
-struct RegistryWrite : ::testing::Test {
-  win32::AnsiCodePage codePage;
-  RecordingRegistry registry;
-  win32::RegistrySettingsStore store{codePage, registry};
-};
-
-TEST_F(RegistryWrite, AnyFailingCallFailsTheWriteYetAllThreeAreMade) {
-  for (std::size_t failing = 0; failing < 3; ++failing) {
-    registry.calls.clear();
-    registry.codes = {};
-    registry.codes[failing] = ERROR_ACCESS_DENIED;
-    EXPECT_FALSE(store.write("velkornBitmap", U"a.bmp"));
-    // A key that was not opened is neither used nor closed.
-    EXPECT_EQ(registry.calls.size(), failing == 0 ? 3u : 4u) << failing;
-    EXPECT_EQ(registry.calls[1].substr(0, 9), failing == 0 ? "set null " : "set opene") << failing;
-  }
-}
-
 // The three calls with their exact arguments for a path of the schedule (the
 // empty one too), by the system's code page and the schedule's bytes (read
 // as UTF-8 with `utf8`), under the rules of DocumentedConversion: the path
 // in the system's code page, stored with its NUL. No call at all where the
 // mail checker would read back another path ("?" for é, U+30FB for a byte
 // that is no character). Where the system's code page is UTF-8, a schedule
-// that is not is Shift-JIS: 表 is 95 5C there.
-TEST_F(RegistryWrite, MakesTheThreeCallsOnlyForWhatTheMailCheckerReadsBackAsThePath) {
-  const struct { UINT codePage; bool utf8; const char *schedule, *stored; } cases[] = {
+// that is not is Shift-JIS: 表 is 95 5C there. Any one call failing (`codes`)
+// fails the write, yet all three are made; a key that was not opened is
+// neither used nor closed.
+TEST(RegistryWrite, MakesTheThreeCallsOnlyForWhatTheMailCheckerReadsBackAsThePath) {
+  const struct { UINT codePage; bool utf8; const char *schedule, *stored; std::array<LONG, 3> codes{}; } cases[] = {
       {932, false, kJapanesePathBytes.c_str(), kJapanesePathBytes.c_str()}, {932, false, "", ""},
       {932, false, "\x81\x20\xFF" "bad.bmp", nullptr}, {932, false, "a\x81", nullptr}, {932, true, "\xC3\xA9", nullptr},
       {65001, false, "\x95\x5C", "\xE8\xA1\xA8"}, {65001, true, "\xE8\xA1\xA8", "\xE8\xA1\xA8"},
-      {1252, false, "caf\xE9", "caf\xE9"}, {1252, true, "\xE8\xA1\xA8", nullptr}};
+      {1252, false, "caf\xE9", "caf\xE9"}, {1252, true, "\xE8\xA1\xA8", nullptr},
+      {932, false, "a", "a", {ERROR_ACCESS_DENIED}}, {932, false, "a", "a", {0, ERROR_ACCESS_DENIED}},
+      {932, false, "a", "a", {0, 0, ERROR_ACCESS_DENIED}}};
   DocumentedConversion calls;
+  RecordingRegistry registry;
   for (const auto& c : cases) {
     const win32::AnsiCodePage system(c.codePage, calls), schedule(win32::scheduleCodePage(c.codePage), calls);
     const Text path = c.utf8 ? fromUtf8(c.schedule) : Codec(schedule).decode(c.schedule);
     registry.calls.clear();
-    EXPECT_EQ(win32::RegistrySettingsStore(system, registry).write("readButtonBitmap", path), c.stored != nullptr);
-    const std::vector<std::string> made = {
+    registry.codes = c.codes;
+    const bool written = c.stored && c.codes == std::array<LONG, 3>{};
+    EXPECT_EQ(win32::RegistrySettingsStore(system, registry).write("readButtonBitmap", path), written) << c.codePage << c.schedule;
+    std::vector<std::string> made = {
         "create HKCU Software\\orangesoft\\winbiff\\settings 0 readButtonBitmap 0 983103   ",
-        "set opened readButtonBitmap 0 1 " + std::string(c.stored ? c.stored : "") + '\0' + ' ', "flush HKCU ", "close opened "};
-    EXPECT_EQ(registry.calls, c.stored ? made : std::vector<std::string>{}) << c.codePage << c.schedule;
+        "set " + std::string(c.codes[0] ? "null" : "opened") + " readButtonBitmap 0 1 " + (c.stored ? c.stored : "") + '\0' + ' ',
+        "flush HKCU ", "close opened "};
+    made.resize(!c.stored ? 0 : c.codes[0] ? 3 : 4);
+    EXPECT_EQ(registry.calls, made) << c.codePage << c.schedule << c.codes[0] << c.codes[1];
   }
 }
 
@@ -230,33 +219,6 @@ TEST(ReplacingWriter, EveryDocumentedFailureOfReplaceFileWLeavesTheScheduleWhole
   }
 }
 
-// The calendar's room at 96, 120 and 144 dpi: from its place's top to
-// Check1, centred on its place, up to Label1. A calendar whose font is too
-// large for its room gets the largest size of that face that fits; one whose
-// font fits keeps it (nothing comes back).
-TEST(Calendar, FillsAtMostItsRoomAtAnyDpiInItsOwnFontOrTheLargestSizeOfItsFaceThatFits) {
-  for (const int dpi : {96, 120, 144}) {
-    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-    const RECT r = win32::calendarPlace(dpi, {1000, 1000});
-    EXPECT_EQ((std::array{r.top, r.right, r.bottom, (r.left + r.right) / 2}),
-              (std::array<LONG, 4>{px(120), px(4560), px(2640), (2 * px(1200) + px(2385)) / 2})) << dpi;
-  }
-  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_DATE_CLASSES};
-  InitCommonControlsEx(&classes);
-  HWND calendar = CreateWindowExW(0, MONTHCAL_CLASSW, L"", WS_POPUP | MCS_NOTODAY, 0, 0, 9, 9, 0, 0, 0, 0);
-  LOGFONTW face{-31, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
-  const win32::FontHandle own(CreateFontIndirectW(&face));
-  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(own.get()), FALSE);
-  const win32::FontHandle fitted = win32::fitCalendarFont(calendar, {200, 150});
-  GetObjectW(fitted.get(), sizeof face, &face);
-  EXPECT_TRUE(fitted && !win32::fitCalendarFont(calendar, {200, 150}) && face.lfFaceName == std::wstring(L"Tahoma"));
-  --face.lfHeight;  // one pixel larger
-  const win32::FontHandle larger(CreateFontIndirectW(&face));
-  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
-  EXPECT_TRUE(win32::fitCalendarFont(calendar, {200, 150}) && !win32::fitCalendarFont(calendar, {4000, 4000}));
-  DestroyWindow(calendar);
-}
-
 // NTFS allows a lone surrogate in a file name; a message shows it as it is.
 TEST(DisplayPath, KeepsALoneSurrogate) { EXPECT_EQ(displayPath(L"C:\\a\xD800"), (Text{U'C', U':', U'\\', U'a', 0xD800})); }
 
@@ -271,33 +233,61 @@ TEST(SchedulerName, IsTheFoldersOwnInAnyCase) {
   }
 }
 
-// The real window, in this process (Wine carries no WM_NOTIFY from another
-// process).
-struct Win32EditorWindow : ::testing::Test {
-  void SetUp() override {
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
-    dir.write("velkorn.txt", "A\r\n");
-    ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
+// The daily task's definition, as velkorn-task writes it: the folder in
+// <Command> (the program's path, one command in quotes; a drive's root has
+// its backslash already) and in <WorkingDirectory>, and the user in both
+// <UserId>s, exactly, escaped for XML. A name that XML cannot hold (NTFS
+// allows a lone surrogate, and U+FFFE) has no definition: Task Scheduler
+// would not read it. (A folder named with spaces, Japanese, "&", é, 𠮷 and
+// Hangul, written, read back and registered under Wine, is the zip's test.)
+TEST(TaskDefinition, NamesTheFolderAndTheUserExactlyOrNotAtAll) {
+  const Text edges{U'C', U':', U'\\', U' ', 0xD7FF, 0xE000, 0xFFFD, 0x10000, 0x10FFFF, U'\'', U'"'};
+  const Text escaped = edges + U"&amp;&lt;&gt;";
+  const struct { Text folder, user, command{}, directory{}, userXml{}; } cases[] = {  // no command: no definition
+      {edges + U"&<>", U"PC\\a&b", U"\"" + escaped + U"\\velkorn.exe\"", escaped, U"PC\\a&amp;b"},
+      {U"C:\\", U"S-1-5-21-1-2-3-1001", U"\"C:\\velkorn.exe\"", U"C:\\", U"S-1-5-21-1-2-3-1001"},
+      {Text{U'C', U':', U'\\', 0xD800}, U"u"}, {Text{U'C', U':', U'\\', 0xFFFE}, U"u"}, {U"C:\\v", Text{U'u', 0xDC00}}};
+  for (const auto& c : cases) {
+    const auto xml = win32::taskDefinition(c.folder, c.user);
+    ASSERT_EQ(xml.has_value(), !c.command.empty()) << toUtf8(c.folder);
+    if (!xml) continue;
+    const Text exec = U"<Command>" + c.command + U"</Command>\r\n      <WorkingDirectory>" + c.directory + U"</WorkingDirectory>\r\n";
+    const Text user = U"<UserId>" + c.userXml + U"</UserId>\r\n";
+    EXPECT_NE(xml->find(exec), Text::npos);
+    EXPECT_NE(xml->find(user, xml->find(user) + 1), Text::npos) << "the trigger's and the principal's";
   }
-  HWND control(form::Control c) const { return GetDlgItem(window.window(), win32::controlId(c)); }
+}
 
+// The real window, in this process (Wine carries no WM_NOTIFY from another
+// process). The calendar's room at 96, 120 and 144 dpi: from its place's top
+// to Check1, centred on its place, up to Label1. The calendar as large as it
+// asks to be, at its place; after a new system font or theme, fitted again
+// from its own font (here, one made too large stands for a larger system
+// font). It asks for the marks of February to April as it does after a
+// scroll: a dated line typed into the list marks its day; deleting it clears
+// the mark. A calendar whose font is too large for its room gets the largest
+// size of that face that fits; one whose font fits keeps it (nothing comes
+// back).
+TEST(Win32EditorWindow, FitsTheCalendarAtAnyDpiAndAfterAFontChangeAndMarksTheDaysOfDatedLines) {
+  for (const int dpi : {96, 120, 144}) {
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    const RECT r = win32::calendarPlace(dpi, {1000, 1000});
+    EXPECT_EQ((std::array{r.top, r.right, r.bottom, (r.left + r.right) / 2}),
+              (std::array<LONG, 4>{px(120), px(4560), px(2640), (2 * px(1200) + px(2385)) / 2})) << dpi;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
   TempDir dir;
-  win32::AnsiCodePage codePage;
+  const win32::AnsiCodePage codePage;
   const Codec codec{codePage};
   win32::ReplacingWriter writer;
   win32::Form2 window{GetModuleHandleW(nullptr), dir.path() / "velkorn.exe"};
-  EditorController controller{window, codec, writer, dir.path() / "velkorn.txt"};
-};
-
-// The calendar as large as it asks to be, at its place; after a new system
-// font or theme, fitted again from its own font (here, one made too large
-// stands for a larger system font).
-TEST_F(Win32EditorWindow, FitsTheCalendarAndAgainWhenTheSystemFontOrThemeChanges) {
-  HWND calendar = control(form::Control::MonthView1);
+  EditorController controller{window, codec, writer, dir.write("velkorn.txt", "A\r\n")};
+  ASSERT_TRUE(window.create(&controller) && controller.load({2026, 3, 3}));
+  HWND calendar = GetDlgItem(window.window(), win32::controlId(form::Control::MonthView1));
+  LOGFONTW face{-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
+  const win32::FontHandle large(CreateFontIndirectW(&face));
   for (const UINT change : {UINT{0}, UINT{WM_SETTINGCHANGE}, UINT{WM_THEMECHANGED}}) {
-    LOGFONTW face{-40, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"};
-    const win32::FontHandle large(CreateFontIndirectW(&face));
     if (change) {
       SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
       SendMessageW(window.window(), change, 0, 0);
@@ -311,26 +301,27 @@ TEST_F(Win32EditorWindow, FitsTheCalendarAndAgainWhenTheSystemFontOrThemeChanges
         << change;
     EXPECT_TRUE(wanted.right <= place.right - place.left && wanted.bottom <= place.bottom - place.top) << change;
   }
-}
-
-// The calendar asks for the marks of February to April as it does after a
-// scroll. A dated line typed into the list marks its day; deleting it
-// clears the mark.
-TEST_F(Win32EditorWindow, MarksTheDaysOfDatedLinesInTheDayStatesTheCalendarAsksFor) {
   const auto marchStates = [&] {
     std::array<MONTHDAYSTATE, 3> states{};
-    const int id = win32::controlId(form::Control::MonthView1);
-    NMDAYSTATE ask{{control(form::Control::MonthView1), static_cast<UINT_PTR>(id), MCN_GETDAYSTATE},
-                   {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
+    const int id = GetDlgCtrlID(calendar);
+    NMDAYSTATE ask{{calendar, static_cast<UINT_PTR>(id), MCN_GETDAYSTATE}, {2026, 2, 0, 1, 0, 0, 0, 0}, 3, states.data()};
     SendMessageW(window.window(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&ask));
     return states[1];
   };
-  HWND list = control(form::Control::Text2);
+  HWND list = GetDlgItem(window.window(), win32::controlId(form::Control::Text2));
   SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"03/05 R "));
   EXPECT_EQ(marchStates(), MONTHDAYSTATE{1} << 4);
   SendMessageW(list, EM_SETSEL, 0, 8);
   SendMessageW(list, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
   EXPECT_EQ(marchStates(), MONTHDAYSTATE{0});
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(large.get()), FALSE);
+  const win32::FontHandle fitted = win32::fitCalendarFont(calendar, {200, 150});
+  GetObjectW(fitted.get(), sizeof face, &face);
+  EXPECT_TRUE(fitted && !win32::fitCalendarFont(calendar, {200, 150}) && face.lfFaceName == std::wstring(L"Tahoma"));
+  --face.lfHeight;  // one pixel larger
+  const win32::FontHandle larger(CreateFontIndirectW(&face));
+  SendMessageW(calendar, WM_SETFONT, reinterpret_cast<WPARAM>(larger.get()), FALSE);
+  EXPECT_TRUE(win32::fitCalendarFont(calendar, {200, 150}) && !win32::fitCalendarFont(calendar, {4000, 4000}));
 }
 
 }  // namespace
