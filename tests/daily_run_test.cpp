@@ -56,10 +56,6 @@ TEST_F(DailyRun, AppliesTheDueEntriesInFileOrderThenResetsTheRest) {
       {"#12/23 P x\r\n\r\n1/5 P x\r\n12/23 X c\r\n", {2026, 12, 23}, {}, kResets, {}},
       {"", {2026, 11, 24}, {}, kResets, {}},
       {"", {2026, 12, 26}, {}, kResets, {}},
-      // By character position: the separators are not examined, a double-byte
-      // one is one character, the kind is upper-cased, the path may be empty.
-      {"12-24 r s\r\n12\x81\x5E" "24 W \x8A\x47\\\x95\x5C  \r\n12\x81\x5E" "25 R no\r\n12/24 P\r\n", kEve, {},
-       {"readButtonBitmap=s", "compositeButtonBitmap=絵\\表  ", "velkornBitmap=", "commit"}, {kNotice}},
       // UTF-8, with its mark or without: a line that reads differently in the
       // code page waits, with the lines after it, until the file has told.
       {"00/00 P \xE9\x83\xB5\r\n00/00 P a\r\n", kOrdinaryDay, {}, {"velkornBitmap=郵", "velkornBitmap=a", "readButtonBitmap=",
