@@ -131,6 +131,7 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
       {bitmapFile(2, 3, 24, 0, 25, 40, 53), "2 0x0 0x0"}, {bitmapFile(2, 3, 8, 1, 0), "2 0x0 0x0"},
       {bitmapFile(256, 64, 8, 0, 256 * 64), "0 256x64 128x32"},
       {bitmapFile(300, 10, 8, 1, 10), "0 300x10 128x4"}, {bitmapFile(1024, 1, 8, 1, 10), "0 1024x1 128x1"},
+      {bitmapFile(256, 3, 8, 1, 10), "0 256x3 128x2"},
       {bitmapFile(2, 3, 4, 0, 12), "0 2x3 2x3"},
       {bitmapFile(4096, 4096, 8, 1, 10), "0 4096x4096 128x128"}, {bitmapFile(4096, 4097, 8, 1, 10), "1 4096x4097 0x0"},
       {bitmapFile(2, 3, 24, 0, 23), "2 0x0 0x0"},  // cut short
@@ -226,7 +227,7 @@ TEST_F(Editor, AFailedSaveIsReportedWithItsReasonKeepsTheChangesAndRunsNothing) 
   EXPECT_EQ(view.shown.back(), "保存|!|2 行目の 2 文字目「é」（U+00E9）は Shift-JIS で保存できない文字です。"
                                "その文字を直してから保存してください。");
   type(0, U"\U00020BB7", {Answer::Yes});
-  controller.handleSave();
+  controller.handleRun();  // not saved: nothing runs
   const std::string beyondTheBasicPlane = "保存|!|1 行目の 1 文字目「\U00020BB7」（U+20BB7）";
   EXPECT_EQ(view.shown.back().substr(0, beyondTheBasicPlane.size()), beyondTheBasicPlane);
   EXPECT_EQ(writer.calls, 0);
