@@ -29,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     const win32::CodePages codePages;
     const Codec codec(codePages.schedule);
     win32::ReplacingWriter writer;
-    // Windows compares file names without regard to case: this is velkorn.exe.
+    // Run starts it under the name its folder gives it, in whatever case.
     win32::Form2 window(instance, *directory / L"Velkorn.exe");
     EditorController controller(window, codec, writer, scheduleFileIn(*directory));
     if (!window.create(&controller)) return 1;
