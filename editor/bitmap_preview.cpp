@@ -19,10 +19,12 @@ constexpr std::uint32_t kInfoHeader = 40;  // the usual one; its later versions 
 
 enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3 };
 
-// Bitmaps store their fields little-endian.
-std::uint32_t field(const unsigned char* at, int bytes) {
+// Bitmaps store their fields little-endian, in 2 or 4 bytes.
+template <int Bytes>
+std::uint32_t field(const unsigned char* at) {
+  static_assert(Bytes == 2 || Bytes == 4, "a bitmap's fields are 16 or 32 bits");
   std::uint32_t value = 0;
-  for (int i = bytes - 1; i >= 0; --i) value = value << 8 | at[i];
+  for (int i = Bytes - 1; i >= 0; --i) value = value << 8 | at[i];
   return value;
 }
 
@@ -60,20 +62,20 @@ BitmapPreview previewBitmap(const std::filesystem::path& file) {
   const auto got = static_cast<std::size_t>(in.gcount());
   if (got < kFileHeader + kCoreHeader || header[0] != 'B' || header[1] != 'M') return preview;
 
-  const std::uint32_t pixelsAt = field(&header[10], 4);
-  const std::uint32_t headerSize = field(&header[14], 4);
+  const std::uint32_t pixelsAt = field<4>(&header[10]);
+  const std::uint32_t headerSize = field<4>(&header[14]);
   if (!knownHeaderSize(headerSize) || got < kFileHeader + std::min(headerSize, kInfoHeader)) return preview;
   const bool core = headerSize == kCoreHeader;
   const auto signedField = [&](std::size_t at) {
-    return std::int64_t{static_cast<std::int32_t>(field(&header[at], 4))};
+    return std::int64_t{static_cast<std::int32_t>(field<4>(&header[at]))};
   };
-  const std::int64_t width = core ? std::int64_t{field(&header[18], 2)} : signedField(18);
+  const std::int64_t width = core ? std::int64_t{field<2>(&header[18])} : signedField(18);
   // A negative height stores the top row first.
-  const std::int64_t rows = core ? std::int64_t{field(&header[20], 2)} : signedField(22);
+  const std::int64_t rows = core ? std::int64_t{field<2>(&header[20])} : signedField(22);
   const std::int64_t height = rows < 0 ? -rows : rows;
-  const unsigned planes = field(&header[core ? 22 : 26], 2);
-  const unsigned bits = field(&header[core ? 24 : 28], 2);
-  const std::uint32_t compression = core ? kRgb : field(&header[30], 4);
+  const unsigned planes = field<2>(&header[core ? 22 : 26]);
+  const unsigned bits = field<2>(&header[core ? 24 : 28]);
+  const std::uint32_t compression = core ? kRgb : field<4>(&header[30]);
   if (width < 1 || height < 1 || height > std::numeric_limits<std::int32_t>::max() || planes != 1 ||
       !knownEncoding(bits, compression) || pixelsAt < kFileHeader + headerSize || pixelsAt >= fileSize) {
     return preview;

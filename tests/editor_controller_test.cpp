@@ -135,7 +135,7 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
       {bitmapFile(2, 3, 4, 0, 12), "0 2x3 2x3"},
       {bitmapFile(4096, 4096, 8, 1, 10), "0 4096x4096 128x128"}, {bitmapFile(4096, 4097, 8, 1, 10), "1 4096x4097 0x0"},
       {bitmapFile(2, 3, 24, 0, 23), "2 0x0 0x0"},  // cut short
-      {bitmapFile(2, 3, 24, 3, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 0, 0), "2 0x0 0x0"},
+      {bitmapFile(2, 3, 24, 3, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 4, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 0, 0), "2 0x0 0x0"},
       {bitmapFile(2, INT32_MIN, 1, 0, 1), "2 0x0 0x0"}, {"BA" + bitmapFile(2, 3, 24, 0, 24).substr(2), "2 0x0 0x0"},
       {"BM", "2 0x0 0x0"}};
   const auto seen = [](const BitmapPreview& p) {
