@@ -137,6 +137,7 @@ TEST(BitmapPreview, ShowsOnlyWholeBitmapsOfASizeToLoadAndReadsNoMoreThanTheirHea
       {bitmapFile(2, 3, 24, 0, 23), "2 0x0 0x0"},  // cut short
       {bitmapFile(2, 3, 24, 3, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 4, 24), "2 0x0 0x0"}, {bitmapFile(2, 3, 24, 0, 0), "2 0x0 0x0"},
       {bitmapFile(2, INT32_MIN, 1, 0, 1), "2 0x0 0x0"}, {"BA" + bitmapFile(2, 3, 24, 0, 24).substr(2), "2 0x0 0x0"},
+      {"AM" + bitmapFile(2, 3, 24, 0, 24).substr(2), "2 0x0 0x0"},
       {"BM", "2 0x0 0x0"}};
   const auto seen = [](const BitmapPreview& p) {
     const auto size = [](int w, int h) { return std::to_string(w) + "x" + std::to_string(h); };
